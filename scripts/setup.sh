@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what the build needs: Debian packages, the pinned npm packages and the
+# SQLite amalgamation. Idempotent, and quiet when everything is already there.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+# Debian packages
+mapfile -t packages < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' scripts/apt-packages.txt)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  as_root apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# npm packages, pinned by package-lock.json; reinstalled only when the lock changes
+if ! command -v npm >/dev/null; then
+  echo "setup: installing npm"
+  as_root apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq npm >/dev/null
+fi
+stamp=node_modules/.lock-stamp
+if [ ! -f "$stamp" ] || ! cmp -s package-lock.json "$stamp"; then
+  echo "setup: installing npm packages"
+  npm ci --no-audit --no-fund --loglevel=error >/dev/null
+  cp package-lock.json "$stamp"
+fi
+
+# SQLite source
+scripts/fetch-sqlite.sh

@@ -1,0 +1,58 @@
+#include "addon.hpp"
+
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "database.hpp"
+#include "errors.hpp"
+
+Napi::Value Addon::JS_initialize(const Napi::CallbackInfo& info) {
+  static const char* const MESSAGES[] = {
+      "Expected first argument to be a function",  "Expected second argument to be a function",
+      "Expected third argument to be a function",  "Expected fourth argument to be a function",
+      "Expected fifth argument to be a function",
+  };
+  Napi::Env env = info.Env();
+  for (size_t i = 0; i < 5; i++) {
+    if (info.Length() <= i || !info[i].IsFunction()) {
+      return ThrowTypeError(env, MESSAGES[i]);
+    }
+  }
+  Addon* addon = static_cast<Addon*>(info.Data());
+  addon->error_constructor = Napi::Persistent(info[0].As<Napi::Function>());
+  addon->make_array = Napi::Persistent(info[1].As<Napi::Function>());
+  addon->append_to_array = Napi::Persistent(info[2].As<Napi::Function>());
+  addon->make_row_factory = Napi::Persistent(info[3].As<Napi::Function>());
+  addon->make_iterator_record = Napi::Persistent(info[4].As<Napi::Function>());
+  return env.Undefined();
+}
+
+// SQLITE_USE_URI is read once per process: "1" turns URI file names on, "0" off,
+// and any other value leaves the built-in default.
+void Addon::ConfigureURI() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    const char* value = std::getenv("SQLITE_USE_URI");
+    if (value == nullptr) return;
+    if (std::strcmp(value, "1") == 0) {
+      sqlite3_config(SQLITE_CONFIG_URI, 1);
+    } else if (std::strcmp(value, "0") == 0) {
+      sqlite3_config(SQLITE_CONFIG_URI, 0);
+    }
+  });
+}
+
+// Environment teardown: close every open database without calling any script
+// function, then free the record. Databases finalised later find themselves
+// closed and never reach the freed record.
+void Addon::Cleanup(void* data) {
+  Addon* addon = static_cast<Addon*>(data);
+  for (Database* db : addon->open_databases) {
+    db->CloseHandles();
+  }
+  addon->open_databases.clear();
+  delete addon;
+}

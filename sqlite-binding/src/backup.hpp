@@ -1,0 +1,31 @@
+#pragma once
+
+#include <napi.h>
+#include <sqlite3.h>
+
+#include <cstdint>
+
+#include "addon.hpp"
+
+class Database;
+
+// An online copy of one database of a connection into a destination file,
+// which the Backup opens and owns. Scripts get one only from backup().
+class Backup : public Napi::ObjectWrap<Backup> {
+ public:
+  static napi_type_tag TYPE_TAG;
+
+  explicit Backup(const Napi::CallbackInfo& info);
+  ~Backup() override;
+
+  static Napi::Function Init(Napi::Env env, Addon* addon);
+
+  void CloseHandles();
+
+  Database* db = nullptr;
+  sqlite3* dest_handle = nullptr;
+  sqlite3_backup* backup_handle = nullptr;
+  uint64_t id = 0;
+  bool alive = false;
+  bool unlink = false;
+};

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <napi.h>
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <set>
+
+#include "addon.hpp"
+#include "backup.hpp"
+#include "statement.hpp"
+
+// One SQLite connection, owned by its script object. It keeps the sets of its
+// live statements and backups so that closing it, by close(), collection or
+// environment teardown, ends them all in one step.
+class Database : public Napi::ObjectWrap<Database> {
+ public:
+  static napi_type_tag TYPE_TAG;
+
+  explicit Database(const Napi::CallbackInfo& info);
+  ~Database() override;
+
+  static Napi::Function Init(Napi::Env env, Addon* addon);
+
+  void CloseHandles();
+  void AddStatement(Statement* statement);
+  bool Log(Napi::Env env, sqlite3_stmt* stmt);
+
+  // The three forms of raising an SQLite failure.
+  static void ThrowSqliteError(Napi::Env env, Addon* addon, const char* message, int code);
+  static void ThrowSqliteError(Napi::Env env, Addon* addon, sqlite3* connection);
+  void ThrowDatabaseError(Napi::Env env);
+
+  // Guards: each raises its TypeError and answers false when it fails.
+  bool OpenGuard(Napi::Env env) const;
+  bool BusyGuard(Napi::Env env) const;
+  bool IteratorGuard(Napi::Env env) const;
+  bool IteratorGuardUnlessUnsafe(Napi::Env env) const;
+
+  struct CompareStatement {
+    bool operator()(const Statement* a, const Statement* b) const { return a->Id() < b->Id(); }
+  };
+  struct CompareBackup {
+    bool operator()(const Backup* a, const Backup* b) const { return a->id < b->id; }
+  };
+
+  sqlite3* db_handle = nullptr;
+  // The connection state, one block that an iterator reads and writes through.
+  bool is_open = false;
+  bool is_busy = false;
+  bool safe_ints = false;
+  bool unsafe_mode = false;
+  bool was_js_error = false;
+  bool has_logger = false;
+  uint16_t iterators = 0;
+  Addon* addon;
+  Napi::FunctionReference logger;
+  std::set<Statement*, CompareStatement> stmts;
+  std::set<Backup*, CompareBackup> backups;
+
+ private:
+  Napi::Value JS_close(const Napi::CallbackInfo& info);
+  Napi::Value JS_open(const Napi::CallbackInfo& info);
+  Napi::Value JS_inTransaction(const Napi::CallbackInfo& info);
+
+  bool OpenConnection(const Napi::CallbackInfo& info, int flags, sqlite3** handle);
+  static bool Deserialize(Napi::Env env, Napi::Object buffer, Addon* addon, sqlite3* connection,
+                          bool readonly);
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <napi.h>
+
+#include "errors.hpp"
+
+// The Node-API callback of every script-visible method and getter: it runs the
+// method only when `this` carries the class's type tag, so that a method taken
+// from one class and called on another object cannot misread its memory.
+template <class C, Napi::Value (C::*M)(const Napi::CallbackInfo&)>
+napi_value TypeSafeCallback(napi_env raw_env, napi_callback_info raw_info) {
+  Napi::Env env(raw_env);
+  napi_value self = nullptr;
+  if (napi_get_cb_info(raw_env, raw_info, nullptr, nullptr, &self, nullptr) == napi_ok &&
+      self != nullptr) {
+    napi_valuetype type = napi_undefined;
+    bool tagged = false;
+    // The tag check converts its argument to an object, so primitives are
+    // refused before it rather than by the exception it would raise.
+    if (napi_typeof(raw_env, self, &type) == napi_ok &&
+        (type == napi_object || type == napi_function) &&
+        napi_check_object_type_tag(raw_env, self, &C::TYPE_TAG, &tagged) == napi_ok && tagged) {
+      Napi::CallbackInfo info(raw_env, raw_info);
+      C* object = Napi::ObjectWrap<C>::Unwrap(info.This().As<Napi::Object>());
+      if (object == nullptr) return nullptr;  // the failed unwrap has raised
+      return (object->*M)(info);
+    }
+  }
+  ThrowTypeError(env, "Illegal invocation");
+  return nullptr;
+}
+
+// A prototype method entered through TypeSafeCallback, with the environment's
+// Addon as its data.
+template <class C, Napi::Value (C::*M)(const Napi::CallbackInfo&)>
+Napi::ClassPropertyDescriptor<C> PrototypeMethod(const char* name, void* addon) {
+  napi_property_descriptor descriptor{};
+  descriptor.utf8name = name;
+  descriptor.method = TypeSafeCallback<C, M>;
+  descriptor.attributes =
+      static_cast<napi_property_attributes>(napi_writable | napi_enumerable | napi_configurable);
+  descriptor.data = addon;
+  return descriptor;
+}
+
+// An instance getter entered through TypeSafeCallback: enumerable, not
+// configurable, without setter.
+template <class C, Napi::Value (C::*M)(const Napi::CallbackInfo&)>
+napi_property_descriptor InstanceGetter(const char* name, void* addon) {
+  napi_property_descriptor descriptor{};
+  descriptor.utf8name = name;
+  descriptor.getter = TypeSafeCallback<C, M>;
+  descriptor.attributes = napi_enumerable;
+  descriptor.data = addon;
+  return descriptor;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <napi.h>
+
+// A random tag, drawn from a fresh instance of the system's random source. Each
+// class draws its own once, when the library is loaded, and every environment
+// of the process shares it.
+napi_type_tag DrawTypeTag();

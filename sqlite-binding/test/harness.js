@@ -1,0 +1,82 @@
+'use strict';
+// The host side that the module expects: the five host functions handed to
+// initialize(), and a way to construct a Database with its ten arguments.
+const path = require('node:path');
+const fs = require('node:fs');
+const os = require('node:os');
+const v8 = require('node:v8');
+const vm = require('node:vm');
+
+const modulePath = process.env.MIVO_SQLITE_MODULE;
+if (!modulePath) throw new Error('MIVO_SQLITE_MODULE must name the built mivo_sqlite.node');
+
+const addon = require(modulePath);
+
+class SqliteError extends Error {
+  constructor(message, code) {
+    super(message);
+    this.name = 'SqliteError';
+    this.code = code;
+  }
+}
+
+const hostFunctions = {
+  errorConstructor: SqliteError,
+  makeArray: (...values) => values,
+  appendToArray: (array, ...rows) => { array.push(...rows); },
+  makeRowFactory: (...names) => (...values) => {
+    const row = {};
+    names.forEach((name, i) => { row[name] = values[i]; });
+    return row;
+  },
+  makeIteratorRecord: (value) => ({ value, done: false }),
+};
+
+function initialize(functions = {}) {
+  const f = { ...hostFunctions, ...functions };
+  addon.initialize(f.errorConstructor, f.makeArray, f.appendToArray, f.makeRowFactory,
+                   f.makeIteratorRecord);
+}
+
+initialize();
+
+// The ten constructor arguments, from named options with the host's defaults.
+function databaseArguments(file, options = {}) {
+  const o = {
+    name: file, memory: file === ':memory:', readonly: false, mustExist: false, timeout: 5000,
+    logger: null, buffer: null, fd: null, journalFd: null, ...options,
+  };
+  return [file, o.name, o.memory, o.readonly, o.mustExist, o.timeout, o.logger, o.buffer, o.fd,
+          o.journalFd];
+}
+
+function openDatabase(file, options) {
+  return new addon.Database(...databaseArguments(file, options));
+}
+
+function tempDir() {
+  return fs.mkdtempSync(path.join(os.tmpdir(), 'mivo-sqlite-'));
+}
+
+// Paths of this process's open descriptors, to see what a close really released.
+function openFiles() {
+  return fs.readdirSync('/proc/self/fd').map((fd) => {
+    try { return fs.readlinkSync(path.join('/proc/self/fd', fd)); } catch { return null; }
+  }).filter(Boolean);
+}
+
+v8.setFlagsFromString('--expose-gc');
+const gc = vm.runInNewContext('gc');
+
+// Finalizers of native objects run after the collection, from the event loop.
+async function collectGarbage() {
+  for (let i = 0; i < 3; i++) {
+    gc();
+    await new Promise(setImmediate);
+  }
+}
+
+module.exports = {
+  addon, SqliteError, hostFunctions, initialize, databaseArguments, openDatabase, tempDir,
+  openFiles, collectGarbage, modulePath,
+};

@@ -1,0 +1,162 @@
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const { spawnSync } = require('node:child_process');
+const { addon, SqliteError, initialize, openDatabase, tempDir } = require('./harness');
+const path = require('node:path');
+
+const illegal = { name: 'TypeError', message: 'Illegal invocation' };
+
+test('the exports are the four classes and initialize, in order', () => {
+  assert.deepEqual(Object.keys(addon), ['Database', 'Statement', 'StatementIterator', 'Backup', 'initialize']);
+  for (const name of ['Database', 'Statement', 'StatementIterator', 'Backup']) {
+    assert.equal(typeof addon[name], 'function');
+    assert.equal(addon[name].name, name);
+  }
+  assert.equal(addon.initialize.name, 'initialize');
+});
+
+test('prototype methods are writable, enumerable and configurable', () => {
+  const descriptor = Object.getOwnPropertyDescriptor(addon.Database.prototype, 'close');
+  assert.equal(typeof descriptor.value, 'function');
+  assert.deepEqual([descriptor.writable, descriptor.enumerable, descriptor.configurable], [true, true, true]);
+  assert.ok(Object.keys(addon.Database.prototype).includes('close'));
+});
+
+test('methods and getters refuse a foreign receiver', () => {
+  const db = openDatabase(':memory:');
+  const openGetter = Object.getOwnPropertyDescriptor(db, 'open').get;
+  const cases = [
+    () => addon.Database.prototype.close.call({}),
+    () => addon.Database.prototype.close.call(undefined),
+    () => addon.Database.prototype.close.call(null),
+    () => addon.Database.prototype.close.call(42),
+    () => addon.Database.prototype.close.call('db'),
+    () => addon.Database.prototype.close.call(Object.create(db)),
+    () => openGetter.call({}),
+    () => openGetter.call(undefined),
+  ];
+  for (const call of cases) assert.throws(call, illegal, String(call));
+  assert.equal(db.open, true, 'the database itself was not touched');
+  db.close();
+});
+
+test('constructors refuse direct construction', () => {
+  const cases = [
+    [() => new addon.Statement(), 'Statements can only be constructed by the db.prepare() method'],
+    [() => new addon.StatementIterator(), 'Disabled constructor'],
+    [() => new addon.Backup(), 'Disabled constructor'],
+    [() => addon.Database(), "Class constructors cannot be invoked without 'new'"],
+    [() => addon.Statement(), "Class constructors cannot be invoked without 'new'"],
+  ];
+  for (const [construct, message] of cases) {
+    assert.throws(construct, { name: 'TypeError', message });
+  }
+});
+
+test('initialize checks its five arguments in turn and keeps the old functions on failure', (t) => {
+  const f = () => {};
+  const cases = [
+    [[], 'Expected first argument to be a function'],
+    [[1, f, f, f, f], 'Expected first argument to be a function'],
+    [[f], 'Expected second argument to be a function'],
+    [[f, f, 'x'], 'Expected third argument to be a function'],
+    [[f, f, f, undefined, f], 'Expected fourth argument to be a function'],
+    [[f, f, f, f], 'Expected fifth argument to be a function'],
+    [[f, f, f, f, {}], 'Expected fifth argument to be a function'],
+  ];
+  for (const [args, message] of cases) {
+    assert.throws(() => addon.initialize(...args), { name: 'TypeError', message });
+  }
+  assert.equal(addon.initialize(SqliteError, f, f, f, f, 'ignored'), undefined);
+  t.after(() => initialize());
+
+  // The failed calls above stored nothing: errors still come from SqliteError.
+  const missing = path.join(tempDir(), 'missing.db');
+  assert.throws(() => openDatabase(missing, { mustExist: true }), SqliteError);
+
+  class OtherError extends Error {}
+  initialize({ errorConstructor: OtherError });
+  assert.throws(() => openDatabase(missing, { mustExist: true }), OtherError);
+});
+
+test('errorConstructor is called with new and exactly the message and the code name', (t) => {
+  const calls = [];
+  function Recording(...args) {
+    calls.push({ isNew: new.target === Recording, args });
+    return Object.assign(Object.create(Recording.prototype), { args });
+  }
+  initialize({ errorConstructor: Recording });
+  t.after(() => initialize());
+  const missing = path.join(tempDir(), 'missing.db');
+  assert.throws(() => openDatabase(missing, { mustExist: true }), (e) => e instanceof Recording);
+  assert.deepEqual(calls, [{ isNew: true, args: ['unable to open database file', 'SQLITE_CANTOPEN'] }]);
+});
+
+test('an errorConstructor that throws replaces the SQLite error', (t) => {
+  const own = new RangeError('from the constructor');
+  initialize({ errorConstructor: function Throwing() { throw own; } });
+  t.after(() => initialize());
+  const missing = path.join(tempDir(), 'missing.db');
+  assert.throws(() => openDatabase(missing, { mustExist: true }), (e) => e === own);
+});
+
+// A fresh process, so that the module is registered without initialize().
+function runChild(source, env = {}) {
+  const result = spawnSync(process.execPath, ['-e', source], {
+    env: { ...process.env, ...env }, encoding: 'utf8',
+  });
+  assert.equal(result.status, 0, result.stderr);
+  return result.stdout;
+}
+
+test('before initialize, a failed open raises the failed Node-API call instead', () => {
+  const out = runChild(`
+    const { Database } = require(process.env.MIVO_SQLITE_MODULE);
+    try { new Database('/nonexistent/dir/x.db', 'x', false, false, true, 0, null, null, null, null); }
+    catch (e) { console.log(JSON.stringify([e.constructor.name, e.message])); }
+  `);
+  assert.deepEqual(JSON.parse(out), ['Error', 'Invalid argument']);
+});
+
+test('SQLITE_USE_URI is read once: "1" turns URI names on, "0" and anything else leave them off', () => {
+  // With URI names on, "file:u.db?cache=private" creates u.db; off, a file of that whole name.
+  const probe = `
+    const fs = require('node:fs');
+    const { Database } = require(process.env.MIVO_SQLITE_MODULE);
+    process.chdir(fs.mkdtempSync(require('node:os').tmpdir() + '/mivo-uri-'));
+    new Database('file:u.db?cache=private', 'u', false, false, false, 0, null, null, null, null).close();
+    console.log(fs.readdirSync('.').join(','));
+  `;
+  const cases = [
+    ['1', 'u.db'], ['0', 'file:u.db?cache=private'], ['', 'file:u.db?cache=private'],
+    ['yes', 'file:u.db?cache=private'], ['1 ', 'file:u.db?cache=private'],
+    ['10', 'file:u.db?cache=private'], [undefined, 'file:u.db?cache=private'],
+  ];
+  for (const [value, file] of cases) {
+    const env = { ...process.env };
+    delete env.SQLITE_USE_URI;
+    if (value !== undefined) env.SQLITE_USE_URI = value;
+    const result = spawnSync(process.execPath, ['-e', probe], { env, encoding: 'utf8' });
+    assert.equal(result.status, 0, result.stderr);
+    assert.equal(result.stdout.trim(), file, `SQLITE_USE_URI=${JSON.stringify(value)}`);
+  }
+  // Set after the first registration, the variable is not read again, not even
+  // by a worker's registration of its own.
+  const late = `
+    const fs = require('node:fs');
+    const { Worker } = require('node:worker_threads');
+    require(process.env.MIVO_SQLITE_MODULE);
+    process.env.SQLITE_USE_URI = '1';
+    process.chdir(fs.mkdtempSync(require('node:os').tmpdir() + '/mivo-uri-'));
+    new Worker(\`
+      const { Database } = require(process.env.MIVO_SQLITE_MODULE);
+      new Database('file:u.db?cache=private', 'u', false, false, false, 0, null, null, null, null).close();
+    \`, { eval: true }).on('exit', () => console.log(fs.readdirSync('.').join(',')));
+  `;
+  const env = { ...process.env };
+  delete env.SQLITE_USE_URI;
+  const result = spawnSync(process.execPath, ['-e', late], { env, encoding: 'utf8' });
+  assert.equal(result.status, 0, result.stderr);
+  assert.equal(result.stdout.trim(), 'file:u.db?cache=private');
+});

@@ -1,0 +1,59 @@
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const path = require('node:path');
+const { Worker } = require('node:worker_threads');
+const { addon, openDatabase, tempDir, openFiles, modulePath } = require('./harness');
+
+// A worker registers the module in an environment of its own and leaves its
+// databases open; the environment's teardown must close every one of them.
+function runWorker(files, ending) {
+  const source = `
+    const { workerData, parentPort } = require('node:worker_threads');
+    const { Database } = require(workerData.modulePath);
+    const open = (file) => new Database(file, file, false, false, false, 0, () => {}, null, null, null);
+    globalThis.kept = workerData.files.map(open);
+    globalThis.kept.push(open(':memory:'));
+    open(workerData.files[0]);  // dropped without closing
+    parentPort.postMessage(typeof Database === 'function');
+    if (workerData.ending === 'exit') process.exit(0);
+    if (workerData.ending === 'throw') throw new Error('worker failed');
+    if (workerData.ending === 'wait') setInterval(() => {}, 1000);
+  `;
+  return new Promise((resolve) => {
+    const worker = new Worker(source, { eval: true, workerData: { modulePath, files, ending } });
+    worker.on('error', () => {});
+    worker.once('message', () => { if (ending === 'wait') worker.terminate(); });
+    worker.on('exit', resolve);
+  });
+}
+
+test('an environment that goes away closes the databases it left open', async () => {
+  const dir = tempDir();
+  const files = ['a.db', 'b.db'].map((f) => path.join(dir, f));
+  for (const ending of ['end', 'exit', 'throw', 'wait', 'end', 'exit']) {
+    await runWorker(files, ending);
+    const held = openFiles().filter((f) => files.includes(f));
+    assert.deepEqual(held, [], `after a worker that ended by '${ending}'`);
+  }
+  // The main environment's module is untouched by the workers' teardown.
+  const db = openDatabase(files[0]);
+  assert.equal(db.open, true);
+  db.close();
+});
+
+test('each environment has classes of its own', async () => {
+  const source = `
+    const { parentPort, workerData } = require('node:worker_threads');
+    const { Database } = require(workerData.modulePath);
+    const db = new Database(':memory:', 'w', true, false, false, 0, null, null, null, null);
+    parentPort.postMessage(Object.keys(db));
+  `;
+  const keys = await new Promise((resolve, reject) => {
+    const worker = new Worker(source, { eval: true, workerData: { modulePath } });
+    worker.once('message', resolve);
+    worker.once('error', reject);
+  });
+  assert.deepEqual(keys, ['memory', 'readonly', 'name', 'open', 'inTransaction']);
+  assert.equal(typeof addon.Database, 'function');
+});
