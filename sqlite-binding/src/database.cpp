@@ -25,6 +25,7 @@ bool IsNonNegativeInt32(Napi::Value value) {
 
 Napi::Function Database::Init(Napi::Env env, Addon* addon) {
   std::vector<PropertyDescriptor> methods = {
+      PrototypeMethod<Database, &Database::JS_prepare>("prepare", addon),
       PrototypeMethod<Database, &Database::JS_close>("close", addon),
   };
   return DefineClass(env, "Database", methods, addon);

@@ -59,6 +59,7 @@ class Database : public Napi::ObjectWrap<Database> {
   std::set<Backup*, CompareBackup> backups;
 
  private:
+  Napi::Value JS_prepare(const Napi::CallbackInfo& info);
   Napi::Value JS_close(const Napi::CallbackInfo& info);
   Napi::Value JS_open(const Napi::CallbackInfo& info);
   Napi::Value JS_inTransaction(const Napi::CallbackInfo& info);

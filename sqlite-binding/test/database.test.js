@@ -3,7 +3,7 @@ const test = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { addon, SqliteError, databaseArguments, openDatabase, tempDir, openFiles, collectGarbage } =
+const { addon, SqliteError, databaseArguments, openDatabase, prepare, tempDir, openFiles, collectGarbage } =
   require('./harness');
 
 const typeError = (message) => ({ name: 'TypeError', message });
@@ -164,4 +164,44 @@ test('buffer images: any bytes, empty buffers, typed arrays and DataViews load',
   for (const buffer of [new ArrayBuffer(4), 'bytes', [1, 2]]) {
     openDatabase(':memory:', { buffer }).close();
   }
+});
+
+test('a loaded image is the main database; readonly images and files refuse writes', () => {
+  const file = path.join(tempDir(), 'image.db');
+  const source = openDatabase(file);
+  prepare(source, 'CREATE TABLE t(x)').run();
+  prepare(source, "INSERT INTO t VALUES ('from the image')").run();
+  source.close();
+  const image = fs.readFileSync(file);
+  const count = (db) => prepare(db, 'SELECT count(*) FROM t').pluck().get();
+
+  const views = [image, new DataView(image.buffer, image.byteOffset, image.byteLength)];
+  for (const buffer of views) {
+    const db = openDatabase(':memory:', { buffer });
+    assert.equal(prepare(db, 'SELECT x FROM t').pluck().get(), 'from the image');
+    prepare(db, "INSERT INTO t VALUES ('more')").run();
+    assert.equal(count(db), 2);
+    db.close();
+  }
+  assert.equal(count(openDatabase(file)), 1, 'the file behind the image is untouched');
+
+  const readonly = openDatabase(':memory:', { buffer: image, readonly: true });
+  assert.throws(() => prepare(readonly, "INSERT INTO t VALUES ('no')").run(),
+    (e) => e instanceof SqliteError && e.code === 'SQLITE_READONLY');
+  readonly.close();
+
+  const readonlyFile = openDatabase(file, { readonly: true });
+  assert.throws(() => prepare(readonlyFile, "INSERT INTO t VALUES ('no')").run(),
+    (e) => e instanceof SqliteError && e.code === 'SQLITE_READONLY');
+  readonlyFile.close();
+
+  const empty = openDatabase(':memory:', { buffer: Buffer.alloc(0) });
+  assert.equal(prepare(empty, 'SELECT count(*) FROM sqlite_schema').pluck().get(), 0);
+  prepare(empty, 'CREATE TABLE fresh(x)').run();
+  empty.close();
+
+  const garbage = openDatabase(':memory:', { buffer: Buffer.from('not a database image, but long enough to have a header') });
+  assert.throws(() => prepare(garbage, 'SELECT * FROM sqlite_schema').all(),
+    (e) => e instanceof SqliteError && e.code === 'SQLITE_NOTADB');
+  garbage.close();
 });

@@ -54,6 +54,17 @@ function openDatabase(file, options) {
   return new addon.Database(...databaseArguments(file, options));
 }
 
+// prepare() with the host's usual arguments: the database object itself, not a
+// reader, not bound for good.
+function prepare(db, sql, { reader = false, prebound = false } = {}) {
+  return db.prepare(sql, db, reader, prebound);
+}
+
+// Runs each statement of a list, one prepare() each.
+function execAll(db, statements) {
+  for (const sql of statements) prepare(db, sql).run();
+}
+
 function tempDir() {
   return fs.mkdtempSync(path.join(os.tmpdir(), 'mivo-sqlite-'));
 }
@@ -77,6 +88,6 @@ async function collectGarbage() {
 }
 
 module.exports = {
-  addon, SqliteError, hostFunctions, initialize, databaseArguments, openDatabase, tempDir,
+  addon, SqliteError, hostFunctions, initialize, databaseArguments, openDatabase, prepare, execAll, tempDir,
   openFiles, collectGarbage, modulePath,
 };
