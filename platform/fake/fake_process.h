@@ -1,0 +1,56 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "platform/foundation/process.h"
+
+namespace mivo::foundation {
+
+// Thrown by FakeProcess in place of ending the process. It derives from
+// nothing, so that no handler in a program can take it for an error of its own.
+struct ProcessExit {
+  int status;
+};
+
+// A process with scripted standard input that records every call, in order.
+class FakeProcess : public Process {
+ public:
+  // `standard_input`: what the program reads; none makes reading fail.
+  explicit FakeProcess(std::optional<std::string> standard_input);
+
+  // Every later write to standard output fails with `error`, writing nothing.
+  void fail_standard_output(std::error_code error) { output_failure_ = error; }
+
+  std::optional<std::string> read_standard_input_to_end() override;
+  std::error_code write_standard_output(std::string_view bytes) override;
+  std::error_code write_standard_error(std::string_view bytes) override;
+
+  // "read standard input", "write standard output: BYTES",
+  // "write standard error: BYTES" and "exit STATUS", in the order made.
+  const std::vector<std::string>& calls() const { return calls_; }
+  // What reached each stream, all writes together.
+  const std::string& standard_output() const { return standard_output_; }
+  const std::string& standard_error() const { return standard_error_; }
+
+ protected:
+  // Records the exit and throws ProcessExit.
+  [[noreturn]] void end(int status) override;
+
+ private:
+  std::optional<std::string> standard_input_;
+  std::error_code output_failure_;
+  std::vector<std::string> calls_;
+  std::string standard_output_;
+  std::string standard_error_;
+};
+
+// Runs `program` with `process` in use until it ends the process, and gives
+// the exit status. A program that returns instead is a fault: std::logic_error.
+int run_until_exit(FakeProcess& process, const std::function<void()>& program);
+
+}  // namespace mivo::foundation

@@ -1,0 +1,49 @@
+#include "platform/foundation/json_reading.h"
+
+#include <nlohmann/json.hpp>
+
+namespace mivo::foundation {
+
+JsonObject JsonObject::parse(std::string_view text) {
+  // nlohmann-json takes a NUL byte for the end of the input and would accept
+  // whatever follows it; JSON allows no raw NUL byte anywhere.
+  if (text.find('\0') != std::string_view::npos) throw DecodingError("the text holds a NUL byte");
+  // No exceptions from the parser: every way in which the text is not JSON
+  // (invalid UTF-8, trailing text, a number out of range) comes back as one
+  // discarded value.
+  auto value = std::make_unique<nlohmann::json>(nlohmann::json::parse(
+      text.begin(), text.end(), nullptr, /*allow_exceptions=*/false, /*ignore_comments=*/false));
+  if (value->is_discarded()) throw DecodingError("the text is not one JSON text");
+  if (!value->is_object()) throw DecodingError("the JSON value is not an object");
+  return JsonObject(std::move(value));
+}
+
+JsonObject::JsonObject(std::unique_ptr<nlohmann::json> value) : value_(std::move(value)) {}
+JsonObject::JsonObject(JsonObject&&) noexcept = default;
+JsonObject& JsonObject::operator=(JsonObject&&) noexcept = default;
+JsonObject::~JsonObject() = default;
+
+const nlohmann::json* JsonObject::member(std::string_view name) const {
+  const auto found = value_->find(name);
+  if (found == value_->end() || found->is_null()) return nullptr;
+  return &*found;
+}
+
+std::string JsonObject::required_string(std::string_view name) const {
+  const nlohmann::json* value = member(name);
+  if (value == nullptr || !value->is_string()) {
+    throw DecodingError("the member " + std::string(name) + " is not a string");
+  }
+  return value->get<std::string>();
+}
+
+std::optional<bool> JsonObject::optional_boolean(std::string_view name) const {
+  const nlohmann::json* value = member(name);
+  if (value == nullptr) return std::nullopt;
+  if (!value->is_boolean()) {
+    throw DecodingError("the member " + std::string(name) + " is not a boolean");
+  }
+  return value->get<bool>();
+}
+
+}  // namespace mivo::foundation

@@ -1,0 +1,78 @@
+#include "platform/foundation/json_writing.h"
+
+#include "platform/foundation/utf8.h"
+
+namespace mivo::foundation {
+namespace {
+
+constexpr std::string_view kNotUtf8 = "cannot write a string that is not valid UTF-8 as JSON";
+
+// The two-character escape of a character that has one, else nothing.
+std::string_view short_escape(char32_t code_point) {
+  switch (code_point) {
+    case '"': return "\\\"";
+    case '\\': return "\\\\";
+    case '/': return "\\/";
+    case '\b': return "\\b";
+    case '\f': return "\\f";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    case '\t': return "\\t";
+    default: return {};
+  }
+}
+
+void append_escaped(std::string& out, char32_t code_point) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  if (const std::string_view escape = short_escape(code_point); !escape.empty()) {
+    out += escape;
+    return;
+  }
+  out += "\\u00";
+  out += kHex[code_point >> 4];
+  out += kHex[code_point & 0xF];
+}
+
+bool needs_escape(char32_t code_point) {
+  return code_point < 0x20 || code_point == '"' || code_point == '\\' || code_point == '/';
+}
+
+void append_string(std::string& out, std::string_view value) {
+  out += '"';
+  for (std::size_t position = 0; position < value.size();) {
+    const Utf8Unit unit = read_utf8_unit(value, position);
+    if (!unit.valid) throw EncodingError(std::string(kNotUtf8));
+    if (needs_escape(unit.code_point)) {
+      append_escaped(out, unit.code_point);
+    } else {
+      out += value.substr(position, unit.length);
+    }
+    position += unit.length;
+  }
+  out += '"';
+}
+
+}  // namespace
+
+void JsonObjectWriter::add_member(std::string_view name, std::string_view value_text) {
+  std::string member;
+  append_string(member, name);
+  member += ':';
+  member += value_text;
+  if (!members_.empty()) members_ += ',';
+  members_ += member;
+}
+
+void JsonObjectWriter::add_string(std::string_view name, std::string_view value) {
+  std::string value_text;
+  append_string(value_text, value);
+  add_member(name, value_text);
+}
+
+void JsonObjectWriter::add_object(std::string_view name, const JsonObjectWriter& object) {
+  add_member(name, object.text());
+}
+
+std::string JsonObjectWriter::text() const { return "{" + members_ + "}"; }
+
+}  // namespace mivo::foundation

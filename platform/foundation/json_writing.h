@@ -1,0 +1,33 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace mivo::foundation {
+
+// Raised when a value cannot be written as JSON; what() says why.
+class EncodingError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Writes one JSON object compactly, its members in the order they are added:
+// no white space between tokens, the solidus escaped as "\/", every character
+// that needs no escape as raw UTF-8. The text ends with the closing brace; a
+// line feed after it, where a program wants one, is the caller's.
+class JsonObjectWriter {
+ public:
+  // Raises EncodingError when `name` or `value` is not valid UTF-8.
+  void add_string(std::string_view name, std::string_view value);
+  void add_object(std::string_view name, const JsonObjectWriter& object);
+
+  std::string text() const;
+
+ private:
+  void add_member(std::string_view name, std::string_view value_text);
+
+  std::string members_;
+};
+
+}  // namespace mivo::foundation

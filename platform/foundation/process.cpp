@@ -1,0 +1,33 @@
+#include "platform/foundation/process.h"
+
+#include <cstdlib>
+
+#include "platform/foundation/posix_process.h"
+
+namespace mivo::foundation {
+namespace {
+
+Process*& process_in_use() {
+  static PosixProcess real;
+  static Process* in_use = &real;
+  return in_use;
+}
+
+}  // namespace
+
+void Process::exit(int status) {
+  end(status);
+  // The compiler cannot see through the virtual call that end never returns;
+  // an override that did would otherwise run the program on past its end.
+  std::abort();
+}
+
+Process& process() { return *process_in_use(); }
+
+Process& replace_process(Process& replacement) {
+  Process& replaced = *process_in_use();
+  process_in_use() = &replacement;
+  return replaced;
+}
+
+}  // namespace mivo::foundation

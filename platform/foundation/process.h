@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace mivo::foundation {
+
+// What a program reaches of its own process: the three standard streams and
+// the exit. There is one per process, as there is one standard input; a test
+// puts a recording one in its place to run a whole program in-process.
+class Process {
+ public:
+  virtual ~Process() = default;
+
+  // The whole of standard input, up to its end; none when reading it fails.
+  virtual std::optional<std::string> read_standard_input_to_end() = 0;
+
+  // Each writes every byte of `bytes` as one write, carrying on after a partial
+  // write, and gives the error that stopped it, or none.
+  [[nodiscard]] virtual std::error_code write_standard_output(std::string_view bytes) = 0;
+  [[nodiscard]] virtual std::error_code write_standard_error(std::string_view bytes) = 0;
+
+  // Ends the process with `status`.
+  [[noreturn]] void exit(int status);
+
+ protected:
+  // Ends the process, or, in a test, leaves the program by throwing; it never
+  // returns.
+  [[noreturn]] virtual void end(int status) = 0;
+};
+
+// The process in use: the real one unless a test has replaced it.
+Process& process();
+
+// Makes `replacement` the process in use and gives back the one it replaced.
+Process& replace_process(Process& replacement);
+
+}  // namespace mivo::foundation

@@ -1,0 +1,80 @@
+#include "platform/linux/tesseract_text_recognizer.h"
+
+#include <leptonica/allheaders.h>
+#include <tesseract/baseapi.h>
+#include <tesseract/resultiterator.h>
+
+#include "platform/linux/silenced_standard_streams.h"
+
+namespace mivo::platform {
+namespace {
+
+class LeptonicaImage : public Image {
+ public:
+  explicit LeptonicaImage(Pix* pix) : pix_(pix) {}
+  LeptonicaImage(const LeptonicaImage&) = delete;
+  LeptonicaImage& operator=(const LeptonicaImage&) = delete;
+  ~LeptonicaImage() override { pixDestroy(&pix_); }
+
+  Pix* pix() const { return pix_; }
+
+ private:
+  Pix* pix_;
+};
+
+// The line's text, or none when Tesseract found a line but no reading of it.
+std::optional<std::string> line_text(const tesseract::ResultIterator& lines) {
+  const std::unique_ptr<char[]> text(lines.GetUTF8Text(tesseract::RIL_TEXTLINE));
+  if (text == nullptr || text[0] == '\0') return std::nullopt;
+  return std::string(text.get());
+}
+
+std::vector<TextObservation> observations_of(tesseract::TessBaseAPI& api) {
+  std::vector<TextObservation> observations;
+  const std::unique_ptr<tesseract::ResultIterator> lines(api.GetIterator());
+  if (lines == nullptr || lines->Empty(tesseract::RIL_TEXTLINE)) return observations;
+  // The line's own text, without the separators Tesseract puts after lines
+  // and paragraphs.
+  lines->SetLineSeparator("");
+  lines->SetParagraphSeparator("");
+  do {
+    observations.push_back({line_text(*lines)});
+  } while (lines->Next(tesseract::RIL_TEXTLINE));
+  return observations;
+}
+
+}  // namespace
+
+TesseractTextRecognizer::TesseractTextRecognizer(std::string data_path)
+    : data_path_(std::move(data_path)) {}
+
+std::unique_ptr<Image> TesseractTextRecognizer::load_first_image(const std::string& path) {
+  // No file name holds a NUL; as a C string the path would end there and name
+  // another file.
+  if (path.find('\0') != std::string::npos) return nullptr;
+  Pix* pix;
+  {
+    const SilencedStandardStreams quiet;
+    pix = pixRead(path.c_str());
+  }
+  if (pix == nullptr) return nullptr;
+  return std::make_unique<LeptonicaImage>(pix);
+}
+
+std::vector<TextObservation> TesseractTextRecognizer::recognize_text(const Image& image) {
+  const SilencedStandardStreams quiet;
+  // A new engine for every picture: nothing of one recognition outlives it.
+  tesseract::TessBaseAPI api;
+  if (api.Init(data_path_.c_str(), "eng", tesseract::OEM_LSTM_ONLY) != 0) {
+    throw RecognitionError("the English text-recognition data cannot be loaded from " + data_path_);
+  }
+  // Layout analysis without orientation and script detection.
+  api.SetPageSegMode(tesseract::PSM_AUTO);
+  api.SetImage(static_cast<const LeptonicaImage&>(image).pix());
+  if (api.Recognize(nullptr) != 0) {
+    throw RecognitionError("Tesseract could not recognise the text of the picture");
+  }
+  return observations_of(api);
+}
+
+}  // namespace mivo::platform

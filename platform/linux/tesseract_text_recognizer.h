@@ -1,0 +1,27 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/text_recognition.h"
+
+namespace mivo::platform {
+
+// Text recognition on this system: pictures read by Leptonica (PNG, JPEG, TIFF,
+// GIF, WebP, BMP, PNM; the first image of a multi-image file), recognised by
+// Tesseract's LSTM engine with its English data and dictionary. Nothing that
+// these libraries print reaches the program's standard streams.
+class TesseractTextRecognizer : public TextRecognizer {
+ public:
+  // `data_path`: the folder that holds eng.traineddata.
+  explicit TesseractTextRecognizer(std::string data_path);
+
+  std::unique_ptr<Image> load_first_image(const std::string& path) override;
+  std::vector<TextObservation> recognize_text(const Image& image) override;
+
+ private:
+  std::string data_path_;
+};
+
+}  // namespace mivo::platform
