@@ -17,7 +17,7 @@ class Image {
 
 // One recognised line of text with its best reading, if the recogniser gave one.
 struct TextObservation {
-  std::optional<std::string> top_candidate;
+  std::optional<std::string> topCandidate;
 };
 
 // Raised when recognition fails; what() is the recogniser's own description.
@@ -35,10 +35,10 @@ class TextRecognizer {
   // The first image of the file at `path` (relative to the current directory,
   // no tilde expansion), or none when the file cannot be opened as a picture or
   // holds no image.
-  virtual std::unique_ptr<Image> load_first_image(const std::string& path) = 0;
+  virtual std::unique_ptr<Image> loadFirstImage(const std::string& path) = 0;
 
   // The observations, in the recogniser's order; raises RecognitionError.
-  virtual std::vector<TextObservation> recognize_text(const Image& image) = 0;
+  virtual std::vector<TextObservation> recognizeText(const Image& image) = 0;
 };
 
 }  // namespace mivo::platform

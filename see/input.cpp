@@ -4,14 +4,14 @@
 
 namespace mivo::see {
 
-Input decode_input(std::string_view bytes) {
+Input decodeInput(std::string_view bytes) {
   const auto request = foundation::JsonObject::parse(bytes);
   Input input;
-  input.file = request.required_string("file");
-  input.source = request.required_string("source");
-  input.taken = request.required_string("taken");
-  input.today = request.required_string("today");
-  input.sort = request.optional_boolean("sort");
+  input.file = request.requiredString("file");
+  input.source = request.requiredString("source");
+  input.taken = request.requiredString("taken");
+  input.today = request.requiredString("today");
+  input.sort = request.optionalBoolean("sort");
   return input;
 }
 

@@ -17,6 +17,6 @@ struct Input {
 
 // Reads the request from the whole of standard input. Raises
 // foundation::DecodingError when it is not the JSON expected.
-Input decode_input(std::string_view bytes);
+Input decodeInput(std::string_view bytes);
 
 }  // namespace mivo::see

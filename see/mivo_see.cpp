@@ -19,18 +19,18 @@ constexpr std::string_view kRequestRejected = "mivo-see: stdin is not the JSON e
 constexpr std::string_view kRecognitionFailed = "mivo-see: reading the text failed: ";
 constexpr std::string_view kAnswerNotWritten = "mivo-see: could not write the answer: ";
 
-Input read_request() {
+Input readRequest() {
   // Input that cannot be read is as unusable as input that is not the JSON.
-  const std::optional<std::string> bytes = foundation::process().read_standard_input_to_end();
+  const std::optional<std::string> bytes = foundation::process().readStandardInputToEnd();
   if (!bytes) finish(1, kRequestRejected);
   try {
-    return decode_input(*bytes);
+    return decodeInput(*bytes);
   } catch (const foundation::DecodingError&) {
     finish(1, kRequestRejected);
   }
 }
 
-std::string read_text(platform::TextRecognizer& recognizer, const std::string& file) {
+std::string readText(platform::TextRecognizer& recognizer, const std::string& file) {
   try {
     return recognize(recognizer, file);
   } catch (const platform::RecognitionError& error) {
@@ -40,7 +40,7 @@ std::string read_text(platform::TextRecognizer& recognizer, const std::string& f
 
 // What becomes of text that is there: left unsorted when the request says so,
 // else handed to the on-device model.
-void sort_text(const Input& input, Output& output) {
+void sortText(const Input& input, Output& output) {
   if (input.sort == false) {
     output.model = "off";
     return;
@@ -53,12 +53,12 @@ void sort_text(const Input& input, Output& output) {
 [[noreturn]] void answer(const Output& output) {
   std::string encoded;
   try {
-    encoded = encode_output(output);
+    encoded = encodeOutput(output);
   } catch (const foundation::EncodingError& error) {
     finish(1, std::string(kPrefix) + error.what());
   }
   // An answer cut short must not pass for one: the run fails instead.
-  if (const std::error_code error = foundation::process().write_standard_output(encoded)) {
+  if (const std::error_code error = foundation::process().writeStandardOutput(encoded)) {
     finish(1, std::string(kAnswerNotWritten) + error.message());
   }
   foundation::process().exit(0);
@@ -67,13 +67,13 @@ void sort_text(const Input& input, Output& output) {
 }  // namespace
 
 void MivoSee::main(const Services& services) {
-  const Input input = read_request();
+  const Input input = readRequest();
   Output output;
-  output.text = read_text(services.recognizer, input.file);
-  if (foundation::trim_white_space_and_newlines(output.text).empty()) {
+  output.text = readText(services.recognizer, input.file);
+  if (foundation::trimWhiteSpaceAndNewlines(output.text).empty()) {
     output.model = "no_text";
   } else {
-    sort_text(input, output);
+    sortText(input, output);
   }
   answer(output);
 }

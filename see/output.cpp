@@ -5,23 +5,23 @@
 namespace mivo::see {
 namespace {
 
-foundation::JsonObjectWriter encode_reading(const Reading& reading) {
+foundation::JsonObjectWriter encodeReading(const Reading& reading) {
   foundation::JsonObjectWriter object;
-  object.add_string("kind", reading.kind);
-  object.add_string("title", reading.title);
-  object.add_string("summary", reading.summary);
-  if (reading.todo) object.add_string("todo", *reading.todo);
-  if (reading.due) object.add_string("due", *reading.due);
+  object.addString("kind", reading.kind);
+  object.addString("title", reading.title);
+  object.addString("summary", reading.summary);
+  if (reading.todo) object.addString("todo", *reading.todo);
+  if (reading.due) object.addString("due", *reading.due);
   return object;
 }
 
 }  // namespace
 
-std::string encode_output(const Output& output) {
+std::string encodeOutput(const Output& output) {
   foundation::JsonObjectWriter answer;
-  answer.add_string("text", output.text);
-  if (output.reading) answer.add_object("reading", encode_reading(*output.reading));
-  answer.add_string("model", output.model);
+  answer.addString("text", output.text);
+  if (output.reading) answer.addObject("reading", encodeReading(*output.reading));
+  answer.addString("model", output.model);
   return answer.text();
 }
 

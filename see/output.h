@@ -23,6 +23,6 @@ struct Output {
 
 // The answer as compact JSON with no line feed after it; absent members are
 // left out, never written as null. Raises foundation::EncodingError.
-std::string encode_output(const Output& output);
+std::string encodeOutput(const Output& output);
 
 }  // namespace mivo::see

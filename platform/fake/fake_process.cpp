@@ -8,10 +8,10 @@ namespace {
 // Puts a process in place of the one in use for as long as it lives.
 class ProcessReplacement {
  public:
-  explicit ProcessReplacement(Process& replacement) : replaced_(replace_process(replacement)) {}
+  explicit ProcessReplacement(Process& replacement) : replaced_(replaceProcess(replacement)) {}
   ProcessReplacement(const ProcessReplacement&) = delete;
   ProcessReplacement& operator=(const ProcessReplacement&) = delete;
-  ~ProcessReplacement() { replace_process(replaced_); }
+  ~ProcessReplacement() { replaceProcess(replaced_); }
 
  private:
   Process& replaced_;
@@ -22,19 +22,19 @@ class ProcessReplacement {
 FakeProcess::FakeProcess(std::optional<std::string> standard_input)
     : standard_input_(std::move(standard_input)) {}
 
-std::optional<std::string> FakeProcess::read_standard_input_to_end() {
+std::optional<std::string> FakeProcess::readStandardInputToEnd() {
   calls_.push_back("read standard input");
   return standard_input_;
 }
 
-std::error_code FakeProcess::write_standard_output(std::string_view bytes) {
+std::error_code FakeProcess::writeStandardOutput(std::string_view bytes) {
   calls_.push_back("write standard output: " + std::string(bytes));
   if (output_failure_) return output_failure_;
   standard_output_ += bytes;
   return {};
 }
 
-std::error_code FakeProcess::write_standard_error(std::string_view bytes) {
+std::error_code FakeProcess::writeStandardError(std::string_view bytes) {
   calls_.push_back("write standard error: " + std::string(bytes));
   standard_error_ += bytes;
   return {};
@@ -45,7 +45,7 @@ void FakeProcess::end(int status) {
   throw ProcessExit{status};
 }
 
-int run_until_exit(FakeProcess& process, const std::function<void()>& program) {
+int runUntilExit(FakeProcess& process, const std::function<void()>& program) {
   const ProcessReplacement replacement(process);
   try {
     program();

@@ -24,18 +24,18 @@ class FakeProcess : public Process {
   explicit FakeProcess(std::optional<std::string> standard_input);
 
   // Every later write to standard output fails with `error`, writing nothing.
-  void fail_standard_output(std::error_code error) { output_failure_ = error; }
+  void failStandardOutput(std::error_code error) { output_failure_ = error; }
 
-  std::optional<std::string> read_standard_input_to_end() override;
-  std::error_code write_standard_output(std::string_view bytes) override;
-  std::error_code write_standard_error(std::string_view bytes) override;
+  std::optional<std::string> readStandardInputToEnd() override;
+  std::error_code writeStandardOutput(std::string_view bytes) override;
+  std::error_code writeStandardError(std::string_view bytes) override;
 
   // "read standard input", "write standard output: BYTES",
   // "write standard error: BYTES" and "exit STATUS", in the order made.
   const std::vector<std::string>& calls() const { return calls_; }
   // What reached each stream, all writes together.
-  const std::string& standard_output() const { return standard_output_; }
-  const std::string& standard_error() const { return standard_error_; }
+  const std::string& standardOutput() const { return standard_output_; }
+  const std::string& standardError() const { return standard_error_; }
 
  protected:
   // Records the exit and throws ProcessExit.
@@ -51,6 +51,6 @@ class FakeProcess : public Process {
 
 // Runs `program` with `process` in use until it ends the process, and gives
 // the exit status. A program that returns instead is a fault: std::logic_error.
-int run_until_exit(FakeProcess& process, const std::function<void()>& program);
+int runUntilExit(FakeProcess& process, const std::function<void()>& program);
 
 }  // namespace mivo::foundation

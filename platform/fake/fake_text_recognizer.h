@@ -15,17 +15,17 @@ namespace mivo::platform {
 class FakeTextRecognizer : public TextRecognizer {
  public:
   // `path` loads, and recognising it gives `observations`.
-  void add_picture(const std::string& path, std::vector<TextObservation> observations);
+  void addPicture(const std::string& path, std::vector<TextObservation> observations);
   // `path` loads, and recognising it raises an error with `description`.
-  void add_failing_picture(const std::string& path, const std::string& description);
+  void addFailingPicture(const std::string& path, const std::string& description);
 
-  std::unique_ptr<Image> load_first_image(const std::string& path) override;
-  std::vector<TextObservation> recognize_text(const Image& image) override;
+  std::unique_ptr<Image> loadFirstImage(const std::string& path) override;
+  std::vector<TextObservation> recognizeText(const Image& image) override;
 
-  // "load_first_image PATH" and "recognize_text PATH", in the order made.
+  // "loadFirstImage PATH" and "recognizeText PATH", in the order made.
   const std::vector<std::string>& calls() const { return calls_; }
   // Images made and not yet released.
-  int live_images() const { return *live_images_; }
+  int liveImages() const { return *live_images_; }
 
  private:
   struct Picture {

@@ -29,7 +29,7 @@ const nlohmann::json* JsonObject::member(std::string_view name) const {
   return &*found;
 }
 
-std::string JsonObject::required_string(std::string_view name) const {
+std::string JsonObject::requiredString(std::string_view name) const {
   const nlohmann::json* value = member(name);
   if (value == nullptr || !value->is_string()) {
     throw DecodingError("the member " + std::string(name) + " is not a string");
@@ -37,7 +37,7 @@ std::string JsonObject::required_string(std::string_view name) const {
   return value->get<std::string>();
 }
 
-std::optional<bool> JsonObject::optional_boolean(std::string_view name) const {
+std::optional<bool> JsonObject::optionalBoolean(std::string_view name) const {
   const nlohmann::json* value = member(name);
   if (value == nullptr) return std::nullopt;
   if (!value->is_boolean()) {

@@ -30,11 +30,11 @@ class JsonObject {
 
   // The member's string. Raises DecodingError when the member is missing, null
   // or of another type.
-  std::string required_string(std::string_view name) const;
+  std::string requiredString(std::string_view name) const;
 
   // The member's boolean, or none when the member is missing or null. Raises
   // DecodingError for any other type: a string "false" or a 0 is no boolean.
-  std::optional<bool> optional_boolean(std::string_view name) const;
+  std::optional<bool> optionalBoolean(std::string_view name) const;
 
  private:
   explicit JsonObject(std::unique_ptr<nlohmann::json> value);

@@ -8,7 +8,7 @@ namespace {
 constexpr std::string_view kNotUtf8 = "cannot write a string that is not valid UTF-8 as JSON";
 
 // The two-character escape of a character that has one, else nothing.
-std::string_view short_escape(char32_t code_point) {
+std::string_view shortEscape(char32_t code_point) {
   switch (code_point) {
     case '"': return "\\\"";
     case '\\': return "\\\\";
@@ -22,9 +22,9 @@ std::string_view short_escape(char32_t code_point) {
   }
 }
 
-void append_escaped(std::string& out, char32_t code_point) {
+void appendEscaped(std::string& out, char32_t code_point) {
   static constexpr char kHex[] = "0123456789abcdef";
-  if (const std::string_view escape = short_escape(code_point); !escape.empty()) {
+  if (const std::string_view escape = shortEscape(code_point); !escape.empty()) {
     out += escape;
     return;
   }
@@ -33,17 +33,17 @@ void append_escaped(std::string& out, char32_t code_point) {
   out += kHex[code_point & 0xF];
 }
 
-bool needs_escape(char32_t code_point) {
+bool needsEscape(char32_t code_point) {
   return code_point < 0x20 || code_point == '"' || code_point == '\\' || code_point == '/';
 }
 
-void append_string(std::string& out, std::string_view value) {
+void appendString(std::string& out, std::string_view value) {
   out += '"';
   for (std::size_t position = 0; position < value.size();) {
     const Utf8Unit unit = read_utf8_unit(value, position);
     if (!unit.valid) throw EncodingError(std::string(kNotUtf8));
-    if (needs_escape(unit.code_point)) {
-      append_escaped(out, unit.code_point);
+    if (needsEscape(unit.code_point)) {
+      appendEscaped(out, unit.code_point);
     } else {
       out += value.substr(position, unit.length);
     }
@@ -54,23 +54,23 @@ void append_string(std::string& out, std::string_view value) {
 
 }  // namespace
 
-void JsonObjectWriter::add_member(std::string_view name, std::string_view value_text) {
+void JsonObjectWriter::addMember(std::string_view name, std::string_view value_text) {
   std::string member;
-  append_string(member, name);
+  appendString(member, name);
   member += ':';
   member += value_text;
   if (!members_.empty()) members_ += ',';
   members_ += member;
 }
 
-void JsonObjectWriter::add_string(std::string_view name, std::string_view value) {
+void JsonObjectWriter::addString(std::string_view name, std::string_view value) {
   std::string value_text;
-  append_string(value_text, value);
-  add_member(name, value_text);
+  appendString(value_text, value);
+  addMember(name, value_text);
 }
 
-void JsonObjectWriter::add_object(std::string_view name, const JsonObjectWriter& object) {
-  add_member(name, object.text());
+void JsonObjectWriter::addObject(std::string_view name, const JsonObjectWriter& object) {
+  addMember(name, object.text());
 }
 
 std::string JsonObjectWriter::text() const { return "{" + members_ + "}"; }

@@ -19,13 +19,13 @@ class EncodingError : public std::runtime_error {
 class JsonObjectWriter {
  public:
   // Raises EncodingError when `name` or `value` is not valid UTF-8.
-  void add_string(std::string_view name, std::string_view value);
-  void add_object(std::string_view name, const JsonObjectWriter& object);
+  void addString(std::string_view name, std::string_view value);
+  void addObject(std::string_view name, const JsonObjectWriter& object);
 
   std::string text() const;
 
  private:
-  void add_member(std::string_view name, std::string_view value_text);
+  void addMember(std::string_view name, std::string_view value_text);
 
   std::string members_;
 };

@@ -10,13 +10,13 @@
 namespace mivo::foundation {
 namespace {
 
-std::error_code last_error() { return {errno, std::generic_category()}; }
+std::error_code lastError() { return {errno, std::generic_category()}; }
 
-bool would_block(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
+bool wouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
 
 // A descriptor that its owner made non-blocking (the host may share one with
 // us) is waited on rather than given up on.
-bool wait_for(int fd, short events) {
+bool waitFor(int fd, short events) {
   pollfd entry{fd, events, 0};
   int ready;
   do {
@@ -27,7 +27,7 @@ bool wait_for(int fd, short events) {
 
 }  // namespace
 
-std::optional<std::string> read_to_end(int fd) {
+std::optional<std::string> readToEnd(int fd) {
   std::string bytes;
   char chunk[65536];
   for (;;) {
@@ -38,13 +38,13 @@ std::optional<std::string> read_to_end(int fd) {
       return bytes;
     } else if (errno == EINTR) {
       continue;
-    } else if (!would_block(errno) || !wait_for(fd, POLLIN)) {
+    } else if (!wouldBlock(errno) || !waitFor(fd, POLLIN)) {
       return std::nullopt;
     }
   }
 }
 
-std::error_code write_all(int fd, std::string_view bytes) {
+std::error_code writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t count = ::write(fd, bytes.data(), bytes.size());
     if (count > 0) {
@@ -53,8 +53,8 @@ std::error_code write_all(int fd, std::string_view bytes) {
       return std::make_error_code(std::errc::io_error);
     } else if (errno == EINTR) {
       continue;
-    } else if (!would_block(errno) || !wait_for(fd, POLLOUT)) {
-      return last_error();
+    } else if (!wouldBlock(errno) || !waitFor(fd, POLLOUT)) {
+      return lastError();
     }
   }
   return {};
@@ -62,16 +62,16 @@ std::error_code write_all(int fd, std::string_view bytes) {
 
 PosixProcess::PosixProcess() { std::signal(SIGPIPE, SIG_IGN); }
 
-std::optional<std::string> PosixProcess::read_standard_input_to_end() {
-  return read_to_end(STDIN_FILENO);
+std::optional<std::string> PosixProcess::readStandardInputToEnd() {
+  return readToEnd(STDIN_FILENO);
 }
 
-std::error_code PosixProcess::write_standard_output(std::string_view bytes) {
-  return write_all(STDOUT_FILENO, bytes);
+std::error_code PosixProcess::writeStandardOutput(std::string_view bytes) {
+  return writeAll(STDOUT_FILENO, bytes);
 }
 
-std::error_code PosixProcess::write_standard_error(std::string_view bytes) {
-  return write_all(STDERR_FILENO, bytes);
+std::error_code PosixProcess::writeStandardError(std::string_view bytes) {
+  return writeAll(STDERR_FILENO, bytes);
 }
 
 void PosixProcess::end(int status) { std::exit(status); }

@@ -16,19 +16,19 @@ class PosixProcess : public Process {
  public:
   PosixProcess();
 
-  std::optional<std::string> read_standard_input_to_end() override;
-  std::error_code write_standard_output(std::string_view bytes) override;
-  std::error_code write_standard_error(std::string_view bytes) override;
+  std::optional<std::string> readStandardInputToEnd() override;
+  std::error_code writeStandardOutput(std::string_view bytes) override;
+  std::error_code writeStandardError(std::string_view bytes) override;
 
  protected:
   [[noreturn]] void end(int status) override;
 };
 
 // Reads `fd` to its end; none when a read fails.
-std::optional<std::string> read_to_end(int fd);
+std::optional<std::string> readToEnd(int fd);
 
 // Writes every byte of `bytes` to `fd`: a partial write is continued, an
 // interrupted one retried, and a descriptor that would block is waited on.
-std::error_code write_all(int fd, std::string_view bytes);
+std::error_code writeAll(int fd, std::string_view bytes);
 
 }  // namespace mivo::foundation

@@ -7,7 +7,7 @@
 namespace mivo::foundation {
 namespace {
 
-Process*& process_in_use() {
+Process*& processInUse() {
   static PosixProcess real;
   static Process* in_use = &real;
   return in_use;
@@ -22,11 +22,11 @@ void Process::exit(int status) {
   std::abort();
 }
 
-Process& process() { return *process_in_use(); }
+Process& process() { return *processInUse(); }
 
-Process& replace_process(Process& replacement) {
-  Process& replaced = *process_in_use();
-  process_in_use() = &replacement;
+Process& replaceProcess(Process& replacement) {
+  Process& replaced = *processInUse();
+  processInUse() = &replacement;
   return replaced;
 }
 

@@ -15,12 +15,12 @@ class Process {
   virtual ~Process() = default;
 
   // The whole of standard input, up to its end; none when reading it fails.
-  virtual std::optional<std::string> read_standard_input_to_end() = 0;
+  virtual std::optional<std::string> readStandardInputToEnd() = 0;
 
   // Each writes every byte of `bytes` as one write, carrying on after a partial
   // write, and gives the error that stopped it, or none.
-  [[nodiscard]] virtual std::error_code write_standard_output(std::string_view bytes) = 0;
-  [[nodiscard]] virtual std::error_code write_standard_error(std::string_view bytes) = 0;
+  [[nodiscard]] virtual std::error_code writeStandardOutput(std::string_view bytes) = 0;
+  [[nodiscard]] virtual std::error_code writeStandardError(std::string_view bytes) = 0;
 
   // Ends the process with `status`.
   [[noreturn]] void exit(int status);
@@ -35,6 +35,6 @@ class Process {
 Process& process();
 
 // Makes `replacement` the process in use and gives back the one it replaced.
-Process& replace_process(Process& replacement);
+Process& replaceProcess(Process& replacement);
 
 }  // namespace mivo::foundation

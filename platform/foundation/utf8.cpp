@@ -9,7 +9,7 @@ constexpr Utf8Unit kInvalid{0, 1, false};
 // below it is an overlong form.
 constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
 
-bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 }  // namespace
 
@@ -33,7 +33,7 @@ Utf8Unit read_utf8_unit(std::string_view text, std::size_t position) {
   char32_t code_point = lead & (0x7F >> length);
   for (std::size_t i = 1; i < length; ++i) {
     const auto byte = static_cast<unsigned char>(text[position + i]);
-    if (!is_continuation(byte)) return kInvalid;
+    if (!isContinuation(byte)) return kInvalid;
     code_point = (code_point << 6) | (byte & 0x3F);
   }
   if (code_point < kSmallest[length] || code_point > 0x10FFFF) return kInvalid;

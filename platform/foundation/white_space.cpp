@@ -4,7 +4,7 @@
 
 namespace mivo::foundation {
 
-bool is_white_space_or_newline(char32_t c) {
+bool isWhiteSpaceOrNewline(char32_t c) {
   // Zs has held exactly these since Unicode 6.3 took U+180E out of it.
   const bool space_separator = c == 0x0020 || c == 0x00A0 || c == 0x1680 ||
                                (c >= 0x2000 && c <= 0x200A) || c == 0x202F || c == 0x205F ||
@@ -14,14 +14,14 @@ bool is_white_space_or_newline(char32_t c) {
   return space_separator || line_or_paragraph_separator || control;
 }
 
-std::string_view trim_white_space_and_newlines(std::string_view text) {
+std::string_view trimWhiteSpaceAndNewlines(std::string_view text) {
   // One pass: the kept part runs from the first to the end of the last unit
   // that is not white space; a byte that is not UTF-8 counts as kept.
   std::size_t begin = text.size();
   std::size_t end = 0;
   for (std::size_t position = 0; position < text.size();) {
     const Utf8Unit unit = read_utf8_unit(text, position);
-    if (!unit.valid || !is_white_space_or_newline(unit.code_point)) {
+    if (!unit.valid || !isWhiteSpaceOrNewline(unit.code_point)) {
       if (begin == text.size()) begin = position;
       end = position + unit.length;
     }

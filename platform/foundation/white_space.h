@@ -6,9 +6,9 @@ namespace mivo::foundation {
 
 // The white-space-and-newline set: the Unicode space, line and paragraph
 // separators (Zs, Zl, Zp), U+0009 to U+000D and U+0085.
-bool is_white_space_or_newline(char32_t code_point);
+bool isWhiteSpaceOrNewline(char32_t code_point);
 
 // `text` without the characters of that set at either end; inner ones stay.
-std::string_view trim_white_space_and_newlines(std::string_view text);
+std::string_view trimWhiteSpaceAndNewlines(std::string_view text);
 
 }  // namespace mivo::foundation

@@ -23,13 +23,13 @@ class LeptonicaImage : public Image {
 };
 
 // The line's text, or none when Tesseract found a line but no reading of it.
-std::optional<std::string> line_text(const tesseract::ResultIterator& lines) {
+std::optional<std::string> lineText(const tesseract::ResultIterator& lines) {
   const std::unique_ptr<char[]> text(lines.GetUTF8Text(tesseract::RIL_TEXTLINE));
   if (text == nullptr || text[0] == '\0') return std::nullopt;
   return std::string(text.get());
 }
 
-std::vector<TextObservation> observations_of(tesseract::TessBaseAPI& api) {
+std::vector<TextObservation> observationsOf(tesseract::TessBaseAPI& api) {
   std::vector<TextObservation> observations;
   const std::unique_ptr<tesseract::ResultIterator> lines(api.GetIterator());
   if (lines == nullptr || lines->Empty(tesseract::RIL_TEXTLINE)) return observations;
@@ -38,7 +38,7 @@ std::vector<TextObservation> observations_of(tesseract::TessBaseAPI& api) {
   lines->SetLineSeparator("");
   lines->SetParagraphSeparator("");
   do {
-    observations.push_back({line_text(*lines)});
+    observations.push_back({lineText(*lines)});
   } while (lines->Next(tesseract::RIL_TEXTLINE));
   return observations;
 }
@@ -48,7 +48,7 @@ std::vector<TextObservation> observations_of(tesseract::TessBaseAPI& api) {
 TesseractTextRecognizer::TesseractTextRecognizer(std::string data_path)
     : data_path_(std::move(data_path)) {}
 
-std::unique_ptr<Image> TesseractTextRecognizer::load_first_image(const std::string& path) {
+std::unique_ptr<Image> TesseractTextRecognizer::loadFirstImage(const std::string& path) {
   // No file name holds a NUL; as a C string the path would end there and name
   // another file.
   if (path.find('\0') != std::string::npos) return nullptr;
@@ -61,7 +61,7 @@ std::unique_ptr<Image> TesseractTextRecognizer::load_first_image(const std::stri
   return std::make_unique<LeptonicaImage>(pix);
 }
 
-std::vector<TextObservation> TesseractTextRecognizer::recognize_text(const Image& image) {
+std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image& image) {
   const SilencedStandardStreams quiet;
   // A new engine for every picture: nothing of one recognition outlives it.
   tesseract::TessBaseAPI api;
@@ -74,7 +74,7 @@ std::vector<TextObservation> TesseractTextRecognizer::recognize_text(const Image
   if (api.Recognize(nullptr) != 0) {
     throw RecognitionError("Tesseract could not recognise the text of the picture");
   }
-  return observations_of(api);
+  return observationsOf(api);
 }
 
 }  // namespace mivo::platform

@@ -17,8 +17,8 @@ class TesseractTextRecognizer : public TextRecognizer {
   // `data_path`: the folder that holds eng.traineddata.
   explicit TesseractTextRecognizer(std::string data_path);
 
-  std::unique_ptr<Image> load_first_image(const std::string& path) override;
-  std::vector<TextObservation> recognize_text(const Image& image) override;
+  std::unique_ptr<Image> loadFirstImage(const std::string& path) override;
+  std::vector<TextObservation> recognizeText(const Image& image) override;
 
  private:
   std::string data_path_;

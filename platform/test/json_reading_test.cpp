@@ -75,9 +75,9 @@ TEST(JsonObjectRequiredString, GivesOnlyAStringMemberOfExactlyThatName) {
     SCOPED_TRACE(row.request);
     const JsonObject object = JsonObject::parse(row.request);
     if (row.expected) {
-      EXPECT_EQ(object.required_string("file"), *row.expected);
+      EXPECT_EQ(object.requiredString("file"), *row.expected);
     } else {
-      EXPECT_THROW(object.required_string("file"), DecodingError);
+      EXPECT_THROW(object.requiredString("file"), DecodingError);
     }
   }
 }
@@ -104,9 +104,9 @@ TEST(JsonObjectOptionalBoolean, TakesMissingAndNullAsNoneAndRefusesOtherTypes) {
     SCOPED_TRACE(row.request);
     const JsonObject object = JsonObject::parse(row.request);
     if (row.refused) {
-      EXPECT_THROW(object.optional_boolean("sort"), DecodingError);
+      EXPECT_THROW(object.optionalBoolean("sort"), DecodingError);
     } else {
-      EXPECT_EQ(object.optional_boolean("sort"), row.expected);
+      EXPECT_EQ(object.optionalBoolean("sort"), row.expected);
     }
   }
 }

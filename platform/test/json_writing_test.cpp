@@ -9,7 +9,7 @@ namespace {
 
 std::string written(std::string_view value) {
   JsonObjectWriter object;
-  object.add_string("v", value);
+  object.addString("v", value);
   return object.text();
 }
 
@@ -59,13 +59,13 @@ TEST(JsonObjectWriter, RefusesTextThatIsNotUtf8) {
 
 TEST(JsonObjectWriter, WritesMembersInOrderWithNoWhiteSpaceBetweenTokens) {
   JsonObjectWriter inner;
-  inner.add_string("kind", "note");
-  inner.add_string("a/b", "c");
+  inner.addString("kind", "note");
+  inner.addString("a/b", "c");
   JsonObjectWriter outer;
-  outer.add_string("z", "1");
-  outer.add_object("inner", inner);
-  outer.add_object("empty", JsonObjectWriter());
-  outer.add_string("a", "2");
+  outer.addString("z", "1");
+  outer.addObject("inner", inner);
+  outer.addObject("empty", JsonObjectWriter());
+  outer.addString("a", "2");
   EXPECT_EQ(outer.text(), R"({"z":"1","inner":{"kind":"note","a\/b":"c"},"empty":{},"a":"2"})");
 }
 

@@ -22,22 +22,22 @@ struct Pipe {
     write_end = ends[1];
   }
   ~Pipe() {
-    close_read_end();
-    close_write_end();
+    closeReadEnd();
+    closeWriteEnd();
   }
-  void close_read_end() { close_end(read_end); }
-  void close_write_end() { close_end(write_end); }
-  static void make_non_blocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
+  void closeReadEnd() { closeEnd(read_end); }
+  void closeWriteEnd() { closeEnd(write_end); }
+  static void makeNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
 
  private:
-  static void close_end(int& fd) {
+  static void closeEnd(int& fd) {
     if (fd >= 0) ::close(fd);
     fd = -1;
   }
 };
 
 // Far more than a pipe holds, in a pattern that shows a lost or repeated chunk.
-std::string large_text() {
+std::string largeText() {
   std::string text;
   for (int i = 0; text.size() < (4 << 20); ++i) text += std::to_string(i) + ',';
   return text;
@@ -45,8 +45,8 @@ std::string large_text() {
 
 TEST(WriteAll, WritesEveryByteIntoANonBlockingPipeThatIsDrainedSlowly) {
   Pipe pipe;
-  Pipe::make_non_blocking(pipe.write_end);
-  const std::string text = large_text();
+  Pipe::makeNonBlocking(pipe.write_end);
+  const std::string text = largeText();
   std::string received;
   std::thread reader([&] {
     char chunk[4096];
@@ -56,8 +56,8 @@ TEST(WriteAll, WritesEveryByteIntoANonBlockingPipeThatIsDrainedSlowly) {
       if (received.size() % 65536 < 4096) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   });
-  const std::error_code error = write_all(pipe.write_end, text);
-  pipe.close_write_end();
+  const std::error_code error = writeAll(pipe.write_end, text);
+  pipe.closeWriteEnd();
   reader.join();
   EXPECT_FALSE(error) << error.message();
   EXPECT_EQ(received, text);
@@ -66,8 +66,8 @@ TEST(WriteAll, WritesEveryByteIntoANonBlockingPipeThatIsDrainedSlowly) {
 TEST(WriteAll, ReportsAClosedPipeOnceTheRealProcessIgnoresSigpipe) {
   process();  // the real process, which ignores SIGPIPE from its making on
   Pipe pipe;
-  pipe.close_read_end();
-  const std::error_code error = write_all(pipe.write_end, "answer");
+  pipe.closeReadEnd();
+  const std::error_code error = writeAll(pipe.write_end, "answer");
   EXPECT_EQ(error, std::errc::broken_pipe);
   EXPECT_EQ(error.message(), "Broken pipe");
 }
@@ -75,25 +75,25 @@ TEST(WriteAll, ReportsAClosedPipeOnceTheRealProcessIgnoresSigpipe) {
 TEST(WriteAll, ReportsAFullDevice) {
   const int fd = ::open("/dev/full", O_WRONLY);
   ASSERT_GE(fd, 0);
-  EXPECT_EQ(write_all(fd, "answer"), std::errc::no_space_on_device);
+  EXPECT_EQ(writeAll(fd, "answer"), std::errc::no_space_on_device);
   ::close(fd);
 }
 
 TEST(ReadToEnd, ReadsEveryByteUpToTheEndOfANonBlockingPipe) {
   Pipe pipe;
-  Pipe::make_non_blocking(pipe.read_end);
-  const std::string text = large_text();
+  Pipe::makeNonBlocking(pipe.read_end);
+  const std::string text = largeText();
   std::thread writer([&] {
     std::string_view rest = text;
     while (!rest.empty()) {
       const std::size_t size = std::min<std::size_t>(rest.size(), 100000);
-      if (write_all(pipe.write_end, rest.substr(0, size))) break;
+      if (writeAll(pipe.write_end, rest.substr(0, size))) break;
       rest.remove_prefix(size);
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    pipe.close_write_end();
+    pipe.closeWriteEnd();
   });
-  const std::optional<std::string> received = read_to_end(pipe.read_end);
+  const std::optional<std::string> received = readToEnd(pipe.read_end);
   writer.join();
   EXPECT_EQ(received, text);
 }
@@ -101,7 +101,7 @@ TEST(ReadToEnd, ReadsEveryByteUpToTheEndOfANonBlockingPipe) {
 TEST(ReadToEnd, GivesNoneWhenReadingFails) {
   const int fd = ::open("/tmp", O_RDONLY | O_DIRECTORY);
   ASSERT_GE(fd, 0);
-  EXPECT_EQ(read_to_end(fd), std::nullopt);  // EISDIR
+  EXPECT_EQ(readToEnd(fd), std::nullopt);  // EISDIR
   ::close(fd);
 }
 

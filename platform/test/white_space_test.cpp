@@ -13,7 +13,7 @@ TEST(WhiteSpaceSet, IsTheSeparatorClassesAndTheControlsOfTheSetForEveryCodePoint
     const auto type = static_cast<UCharCategory>(u_charType(c));
     const bool expected = type == U_SPACE_SEPARATOR || type == U_LINE_SEPARATOR ||
                           type == U_PARAGRAPH_SEPARATOR || (c >= 0x09 && c <= 0x0D) || c == 0x85;
-    ASSERT_EQ(is_white_space_or_newline(static_cast<char32_t>(c)), expected) << std::hex << c;
+    ASSERT_EQ(isWhiteSpaceOrNewline(static_cast<char32_t>(c)), expected) << std::hex << c;
   }
 }
 
@@ -37,7 +37,7 @@ TEST(TrimWhiteSpaceAndNewlines, TrimsBothEndsOnly) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(trim_white_space_and_newlines(row.text), row.expected);
+    EXPECT_EQ(trimWhiteSpaceAndNewlines(row.text), row.expected);
   }
 }
 

@@ -11,7 +11,7 @@ void finish(std::int32_t status, std::string_view message) {
   line += '\n';
   // A line that cannot be written has nowhere else to go; the exit status
   // still tells the host that the run failed.
-  (void)foundation::process().write_standard_error(line);
+  (void)foundation::process().writeStandardError(line);
   foundation::process().exit(status);
 }
 

@@ -24,7 +24,7 @@ TEST(Finish, WritesTheMessageAndALineFeedInOneWriteThenExitsWithTheStatus) {
     SCOPED_TRACE(row.message);
     foundation::FakeProcess process("");
     const int status =
-        foundation::run_until_exit(process, [&] { finish(row.status, row.message); });
+        foundation::runUntilExit(process, [&] { finish(row.status, row.message); });
     EXPECT_EQ(status, row.status);
     EXPECT_EQ(process.calls(), (std::vector<std::string>{
                                    "write standard error: " + row.message + "\n",

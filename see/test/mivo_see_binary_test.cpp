@@ -14,14 +14,14 @@
 namespace mivo::test {
 namespace {
 
-std::string request_for(const std::string& file, const std::string& more = "") {
+std::string requestFor(const std::string& file, const std::string& more = "") {
   return R"({"file":")" + file +
          R"(","source":"Mac","taken":"2025-03-01 09:12","today":"2025-03-01")" + more + "}";
 }
 
-ProgramRun run_mivo_see(const std::string& request, const std::string& folder = ".",
+ProgramRun runMivoSee(const std::string& request, const std::string& folder = ".",
                         OutputTarget output = OutputTarget::captured) {
-  return run_program(MIVO_SEE_BINARY, request, folder, output);
+  return runProgram(MIVO_SEE_BINARY, request, folder, output);
 }
 
 TEST(MivoSeeBinary, AnswersTheTextOfTheExampleScreenshot) {
@@ -32,49 +32,49 @@ TEST(MivoSeeBinary, AnswersTheTextOfTheExampleScreenshot) {
     std::string folder;
     std::string answer;
   } rows[] = {
-      {"sort absent", request_for(example.string()), ".",
+      {"sort absent", requestFor(example.string()), ".",
        R"({"text":"Mail\nWater bill for March\nAmount due: 84.00 EUR by 2025-03-07\n)"
        R"(Pay at mivo.example\/pay or reply to Marvek","model":"unavailable"})"},
-      {"sort false", request_for(example.string(), R"(,"sort":false)"), ".",
+      {"sort false", requestFor(example.string(), R"(,"sort":false)"), ".",
        R"({"text":"Mail\nWater bill for March\nAmount due: 84.00 EUR by 2025-03-07\n)"
        R"(Pay at mivo.example\/pay or reply to Marvek","model":"off"})"},
-      {"relative path", request_for(example.filename().string()), example.parent_path().string(),
+      {"relative path", requestFor(example.filename().string()), example.parent_path().string(),
        R"({"text":"Mail\nWater bill for March\nAmount due: 84.00 EUR by 2025-03-07\n)"
        R"(Pay at mivo.example\/pay or reply to Marvek","model":"unavailable"})"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    const ProgramRun run = run_mivo_see(row.request, row.folder);
+    const ProgramRun run = runMivoSee(row.request, row.folder);
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.standard_output, row.answer);
-    EXPECT_EQ(run.standard_error, "");
+    EXPECT_EQ(run.standardOutput, row.answer);
+    EXPECT_EQ(run.standardError, "");
   }
 }
 
 TEST(MivoSeeBinary, AnswersNoTextForABlankPicture) {
   const TemporaryFolder folder;
-  write_text_picture(folder.path("blank.png"), {});
-  const ProgramRun run = run_mivo_see(request_for(folder.path("blank.png")));
+  writeTextPicture(folder.path("blank.png"), {});
+  const ProgramRun run = runMivoSee(requestFor(folder.path("blank.png")));
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.standard_output, R"({"text":"","model":"no_text"})");
-  EXPECT_EQ(run.standard_error, "");
+  EXPECT_EQ(run.standardOutput, R"({"text":"","model":"no_text"})");
+  EXPECT_EQ(run.standardError, "");
 }
 
-std::string read_file(const std::string& path) {
+std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST(MivoSeeBinary, SaysWhichPathIsNotAPictureAndNothingElse) {
   const TemporaryFolder folder;
-  folder.write_file("note.txt", "not a picture\n");
+  folder.writeFile("note.txt", "not a picture\n");
   const std::string example = MIVO_EXAMPLE_SCREENSHOT;
   // Cut pictures, on which the image libraries have their own words to say.
-  const std::string png = read_file(example);
-  folder.write_file("cut.png", png.substr(0, png.size() / 2));
-  write_text_picture(folder.path("whole.jpg"), {"Some text"}, PictureFormat::jpeg);
-  const std::string jpeg = read_file(folder.path("whole.jpg"));
-  folder.write_file("cut.jpg", jpeg.substr(0, jpeg.size() / 2));
+  const std::string png = readFile(example);
+  folder.writeFile("cut.png", png.substr(0, png.size() / 2));
+  writeTextPicture(folder.path("whole.jpg"), {"Some text"}, PictureFormat::jpeg);
+  const std::string jpeg = readFile(folder.path("whole.jpg"));
+  folder.writeFile("cut.jpg", jpeg.substr(0, jpeg.size() / 2));
   const struct {
     const char* name;
     std::string file_member;  // as written in the request
@@ -92,23 +92,23 @@ TEST(MivoSeeBinary, SaysWhichPathIsNotAPictureAndNothingElse) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    const ProgramRun run = run_mivo_see(request_for(row.file_member));
+    const ProgramRun run = runMivoSee(requestFor(row.file_member));
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.standard_error,
+    EXPECT_EQ(run.standardError,
               "mivo-see: " + row.path + " is not a picture this Mac can read\n");
-    EXPECT_EQ(run.standard_output, "");
+    EXPECT_EQ(run.standardOutput, "");
   }
 }
 
 TEST(MivoSeeBinary, RejectsARequestThatIsNotTheJsonExpected) {
   const std::string deep = std::string(200000, '[') + std::string(200000, ']');
-  const std::string rows[] = {"", "[]", request_for("x.png") + " {}", deep};
+  const std::string rows[] = {"", "[]", requestFor("x.png") + " {}", deep};
   for (const std::string& request : rows) {
     SCOPED_TRACE(request.substr(0, 40));
-    const ProgramRun run = run_mivo_see(request);
+    const ProgramRun run = runMivoSee(request);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.standard_error, "mivo-see: stdin is not the JSON expected\n");
-    EXPECT_EQ(run.standard_output, "");
+    EXPECT_EQ(run.standardError, "mivo-see: stdin is not the JSON expected\n");
+    EXPECT_EQ(run.standardOutput, "");
   }
 }
 
@@ -125,9 +125,9 @@ TEST(MivoSeeBinary, FailsWithALineOfItsOwnWhenTheAnswerCannotBeWritten) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    const ProgramRun run = run_mivo_see(request_for(MIVO_EXAMPLE_SCREENSHOT), ".", row.output);
+    const ProgramRun run = runMivoSee(requestFor(MIVO_EXAMPLE_SCREENSHOT), ".", row.output);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.standard_error, row.line);
+    EXPECT_EQ(run.standardError, row.line);
   }
 }
 

@@ -20,22 +20,22 @@ const std::string kRequest =
     R"({"file":"shot.png","source":"iPhone","taken":"2025-03-01 09:12","today":"2025-03-01"})";
 
 // A good request with `members` added at its end.
-std::string request_with(const std::string& members) {
+std::string requestWith(const std::string& members) {
   return R"({"file":"shot.png","source":"iPhone","taken":"t","today":"d")" + members + "}";
 }
 
 struct Outcome {
   int status;
-  std::string standard_output;
-  std::string standard_error;
+  std::string standardOutput;
+  std::string standardError;
   std::vector<std::string> process_calls;
   std::vector<std::string> recognizer_calls;
 };
 
 Outcome run(FakeProcess& process, FakeTextRecognizer& recognizer) {
   const int status =
-      foundation::run_until_exit(process, [&] { MivoSee::main({.recognizer = recognizer}); });
-  return {status, process.standard_output(), process.standard_error(), process.calls(),
+      foundation::runUntilExit(process, [&] { MivoSee::main({.recognizer = recognizer}); });
+  return {status, process.standardOutput(), process.standardError(), process.calls(),
           recognizer.calls()};
 }
 
@@ -45,11 +45,11 @@ Outcome run(const std::optional<std::string>& request, FakeTextRecognizer& recog
 }
 
 // A recogniser that reads `lines` from shot.png.
-FakeTextRecognizer recognizer_reading(const std::vector<std::string>& lines) {
+FakeTextRecognizer recognizerReading(const std::vector<std::string>& lines) {
   FakeTextRecognizer recognizer;
   std::vector<TextObservation> observations;
   for (const std::string& line : lines) observations.push_back({line});
-  recognizer.add_picture("shot.png", observations);
+  recognizer.addPicture("shot.png", observations);
   return recognizer;
 }
 
@@ -82,20 +82,20 @@ TEST(MivoSee, RejectsEveryRequestThatIsNotTheJsonExpectedBeforeTouchingThePictur
       {"source an object", R"({"file":"shot.png","source":{},"taken":"t","today":"d"})"},
       {"taken a boolean", R"({"file":"shot.png","source":"s","taken":true,"today":"d"})"},
       {"today a number", R"({"file":"shot.png","source":"s","taken":"t","today":20250301})"},
-      {"sort as the string false", request_with(R"(,"sort":"false")")},
-      {"sort as 0", request_with(R"(,"sort":0)")},
-      {"sort as 1", request_with(R"(,"sort":1)")},
-      {"sort as an array", request_with(R"(,"sort":[true])")},
+      {"sort as the string false", requestWith(R"(,"sort":"false")")},
+      {"sort as 0", requestWith(R"(,"sort":0)")},
+      {"sort as 1", requestWith(R"(,"sort":1)")},
+      {"sort as an array", requestWith(R"(,"sort":[true])")},
       {"File capitalised", R"({"File":"shot.png","source":"s","taken":"t","today":"d"})"},
       {"TODAY in capitals", R"({"file":"shot.png","source":"s","taken":"t","TODAY":"d"})"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    FakeTextRecognizer recognizer = recognizer_reading({"Hello"});
+    FakeTextRecognizer recognizer = recognizerReading({"Hello"});
     const Outcome result = run(row.request, recognizer);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.standard_error, "mivo-see: stdin is not the JSON expected\n");
-    EXPECT_EQ(result.standard_output, "");
+    EXPECT_EQ(result.standardError, "mivo-see: stdin is not the JSON expected\n");
+    EXPECT_EQ(result.standardOutput, "");
     EXPECT_TRUE(result.recognizer_calls.empty());
   }
 }
@@ -107,7 +107,7 @@ TEST(MivoSee, IgnoresOtherMembersAndReadsTheFileItNames) {
     std::string file;
   } rows[] = {
       {"other members of any type",
-       request_with(R"(,"extra":[1,{"x":null}],"FILE":"other.png","sort ":"no")"), "shot.png"},
+       requestWith(R"(,"extra":[1,{"x":null}],"FILE":"other.png","sort ":"no")"), "shot.png"},
       {"members in another order",
        R"({"today":"d","sort":null,"taken":"t","source":"s","file":"shot.png"})", "shot.png"},
       {"escapes in the path",
@@ -117,20 +117,20 @@ TEST(MivoSee, IgnoresOtherMembersAndReadsTheFileItNames) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     FakeTextRecognizer recognizer;
-    recognizer.add_picture(row.file, {{"Hello"}});
+    recognizer.addPicture(row.file, {{"Hello"}});
     const Outcome result = run(row.request, recognizer);
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.standard_output, R"({"text":"Hello","model":"unavailable"})");
-    EXPECT_EQ(result.recognizer_calls, (std::vector<std::string>{"load_first_image " + row.file,
-                                                                 "recognize_text " + row.file}));
+    EXPECT_EQ(result.standardOutput, R"({"text":"Hello","model":"unavailable"})");
+    EXPECT_EQ(result.recognizer_calls, (std::vector<std::string>{"loadFirstImage " + row.file,
+                                                                 "recognizeText " + row.file}));
   }
 }
 
 TEST(MivoSee, ChoosesTheStatusFromTheTrimmedTextAndSort) {
-  const std::string no_sort = request_with("");
-  const std::string sort_null = request_with(R"(,"sort":null)");
-  const std::string sort_true = request_with(R"(,"sort":true)");
-  const std::string sort_false = request_with(R"(,"sort":false)");
+  const std::string no_sort = requestWith("");
+  const std::string sort_null = requestWith(R"(,"sort":null)");
+  const std::string sort_true = requestWith(R"(,"sort":true)");
+  const std::string sort_false = requestWith(R"(,"sort":false)");
   const struct {
     const char* name;
     std::vector<std::string> lines;
@@ -166,16 +166,16 @@ TEST(MivoSee, ChoosesTheStatusFromTheTrimmedTextAndSort) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    FakeTextRecognizer recognizer = recognizer_reading(row.lines);
+    FakeTextRecognizer recognizer = recognizerReading(row.lines);
     const Outcome result = run(row.request, recognizer);
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.standard_output, row.answer);
-    EXPECT_EQ(result.standard_error, "");
+    EXPECT_EQ(result.standardOutput, row.answer);
+    EXPECT_EQ(result.standardError, "");
   }
 }
 
 TEST(MivoSee, ReadsTheRequestThenThePictureThenWritesTheAnswerOnceAndExits) {
-  FakeTextRecognizer recognizer = recognizer_reading({"Hello"});
+  FakeTextRecognizer recognizer = recognizerReading({"Hello"});
   const Outcome result = run(kRequest, recognizer);
   EXPECT_EQ(result.process_calls,
             (std::vector<std::string>{
@@ -184,7 +184,7 @@ TEST(MivoSee, ReadsTheRequestThenThePictureThenWritesTheAnswerOnceAndExits) {
                 "exit 0",
             }));
   EXPECT_EQ(result.recognizer_calls,
-            (std::vector<std::string>{"load_first_image shot.png", "recognize_text shot.png"}));
+            (std::vector<std::string>{"loadFirstImage shot.png", "recognizeText shot.png"}));
 }
 
 TEST(MivoSee, EndsEachFailureWithItsLineAndStatus1AndNothingOnStandardOutput) {
@@ -197,18 +197,18 @@ TEST(MivoSee, EndsEachFailureWithItsLineAndStatus1AndNothingOnStandardOutput) {
        "mivo-see: shot.png is not a picture this Mac can read\n"},
       {"recognition fails",
        [](FakeTextRecognizer& recognizer, FakeProcess&) {
-         recognizer.add_failing_picture("shot.png", "the engine ran out of memory");
+         recognizer.addFailingPicture("shot.png", "the engine ran out of memory");
        },
        "mivo-see: reading the text failed: the engine ran out of memory\n"},
       {"text that is not UTF-8",
        [](FakeTextRecognizer& recognizer, FakeProcess&) {
-         recognizer.add_picture("shot.png", {{"caf\xe9"}});
+         recognizer.addPicture("shot.png", {{"caf\xe9"}});
        },
        "mivo-see: cannot write a string that is not valid UTF-8 as JSON\n"},
       {"standard output closed",
        [](FakeTextRecognizer& recognizer, FakeProcess& process) {
-         recognizer.add_picture("shot.png", {{"Hello"}});
-         process.fail_standard_output(std::make_error_code(std::errc::broken_pipe));
+         recognizer.addPicture("shot.png", {{"Hello"}});
+         process.failStandardOutput(std::make_error_code(std::errc::broken_pipe));
        },
        "mivo-see: could not write the answer: Broken pipe\n"},
   };
@@ -219,9 +219,9 @@ TEST(MivoSee, EndsEachFailureWithItsLineAndStatus1AndNothingOnStandardOutput) {
     row.script(recognizer, process);
     const Outcome result = run(process, recognizer);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.standard_error, row.line);
-    EXPECT_EQ(result.standard_output, "");
-    EXPECT_EQ(recognizer.live_images(), 0);
+    EXPECT_EQ(result.standardError, row.line);
+    EXPECT_EQ(result.standardOutput, "");
+    EXPECT_EQ(recognizer.liveImages(), 0);
   }
 }
 

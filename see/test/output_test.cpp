@@ -41,13 +41,13 @@ TEST(EncodeOutput, WritesTheAnswerCompactlyWithoutNullsOrAFinalLineFeed) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(encode_output(row.output), row.expected);
+    EXPECT_EQ(encodeOutput(row.output), row.expected);
   }
 }
 
 TEST(EncodeOutput, FailsOnTextThatIsNotUtf8) {
   const Output output{"caf\xe9", std::nullopt, "unavailable"};
-  EXPECT_THROW(encode_output(output), foundation::EncodingError);
+  EXPECT_THROW(encodeOutput(output), foundation::EncodingError);
 }
 
 }  // namespace

@@ -45,14 +45,14 @@ l_int32 leptonica_format(PictureFormat format) {
 
 }  // namespace
 
-void write_text_picture(const std::string& path, const std::vector<std::string>& lines,
+void writeTextPicture(const std::string& path, const std::vector<std::string>& lines,
                         PictureFormat format) {
   if (pixWrite(path.c_str(), render(lines).get(), leptonica_format(format)) != 0) {
     throw std::runtime_error("cannot write " + path);
   }
 }
 
-void write_tiff_pages(const std::string& path, const std::vector<std::vector<std::string>>& pages) {
+void writeTiffPages(const std::string& path, const std::vector<std::vector<std::string>>& pages) {
   const char* mode = "w";
   for (const std::vector<std::string>& page : pages) {
     if (pixWriteTiff(path.c_str(), render(page).get(), IFF_TIFF_LZW, mode) != 0) {

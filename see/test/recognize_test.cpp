@@ -40,24 +40,24 @@ TEST(Recognize, JoinsTheTopCandidatesInTheRecognisersOrderWithLineFeeds) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     FakeTextRecognizer recognizer;
-    recognizer.add_picture("shot.png", row.observations);
+    recognizer.addPicture("shot.png", row.observations);
     EXPECT_EQ(recognize(recognizer, "shot.png"), row.expected);
     EXPECT_EQ(recognizer.calls(),
-              (std::vector<std::string>{"load_first_image shot.png", "recognize_text shot.png"}));
-    EXPECT_EQ(recognizer.live_images(), 0);
+              (std::vector<std::string>{"loadFirstImage shot.png", "recognizeText shot.png"}));
+    EXPECT_EQ(recognizer.liveImages(), 0);
   }
 }
 
 TEST(Recognize, RaisesTheRecognisersErrorUnchangedAndReleasesTheImage) {
   FakeTextRecognizer recognizer;
-  recognizer.add_failing_picture("shot.png", "the request failed: out of memory");
+  recognizer.addFailingPicture("shot.png", "the request failed: out of memory");
   try {
     recognize(recognizer, "shot.png");
     ADD_FAILURE() << "returned";
   } catch (const platform::RecognitionError& error) {
     EXPECT_STREQ(error.what(), "the request failed: out of memory");
   }
-  EXPECT_EQ(recognizer.live_images(), 0);
+  EXPECT_EQ(recognizer.liveImages(), 0);
 }
 
 TEST(Recognize, EndsTheRunWithThePathUnchangedWhenThereIsNoPictureAndRecognisesNothing) {
@@ -66,11 +66,11 @@ TEST(Recognize, EndsTheRunWithThePathUnchangedWhenThereIsNoPictureAndRecognisesN
     SCOPED_TRACE(path);
     FakeTextRecognizer recognizer;
     foundation::FakeProcess process("");
-    const int status = foundation::run_until_exit(process, [&] { recognize(recognizer, path); });
+    const int status = foundation::runUntilExit(process, [&] { recognize(recognizer, path); });
     EXPECT_EQ(status, 1);
-    EXPECT_EQ(process.standard_error(),
+    EXPECT_EQ(process.standardError(),
               "mivo-see: " + path + " is not a picture this Mac can read\n");
-    EXPECT_EQ(recognizer.calls(), std::vector<std::string>{"load_first_image " + path});
+    EXPECT_EQ(recognizer.calls(), std::vector<std::string>{"loadFirstImage " + path});
   }
 }
 

@@ -15,12 +15,12 @@
 namespace mivo::test {
 namespace {
 
-std::string read_file(const std::string& path) {
+std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-int open_or_throw(const std::string& path, int flags) {
+int openOrThrow(const std::string& path, int flags) {
   const int fd = ::open(path.c_str(), flags, 0600);
   if (fd < 0) throw std::runtime_error("cannot open " + path);
   return fd;
@@ -28,16 +28,16 @@ int open_or_throw(const std::string& path, int flags) {
 
 }  // namespace
 
-ProgramRun run_program(const std::string& path, const std::string& input, const std::string& folder,
+ProgramRun runProgram(const std::string& path, const std::string& input, const std::string& folder,
                        OutputTarget output) {
   // Files on both sides, so that neither end can block on a full pipe.
   const TemporaryFolder streams;
-  const int in = open_or_throw(streams.write_file("stdin", input), O_RDONLY);
-  const int err = open_or_throw(streams.path("stderr"), O_WRONLY | O_CREAT | O_TRUNC);
+  const int in = openOrThrow(streams.writeFile("stdin", input), O_RDONLY);
+  const int err = openOrThrow(streams.path("stderr"), O_WRONLY | O_CREAT | O_TRUNC);
   int out = -1;
   switch (output) {
     case OutputTarget::captured:
-      out = open_or_throw(streams.path("stdout"), O_WRONLY | O_CREAT | O_TRUNC);
+      out = openOrThrow(streams.path("stdout"), O_WRONLY | O_CREAT | O_TRUNC);
       break;
     case OutputTarget::closed_pipe: {
       int ends[2];
@@ -46,7 +46,7 @@ ProgramRun run_program(const std::string& path, const std::string& input, const 
       out = ends[1];
       break;
     }
-    case OutputTarget::full_device: out = open_or_throw("/dev/full", O_WRONLY); break;
+    case OutputTarget::full_device: out = openOrThrow("/dev/full", O_WRONLY); break;
   }
 
   const pid_t child = ::fork();
@@ -70,9 +70,9 @@ ProgramRun run_program(const std::string& path, const std::string& input, const 
   }
   const int status =
       WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
-  const std::string standard_output =
-      output == OutputTarget::captured ? read_file(streams.path("stdout")) : "";
-  return {status, standard_output, read_file(streams.path("stderr"))};
+  const std::string standardOutput =
+      output == OutputTarget::captured ? readFile(streams.path("stdout")) : "";
+  return {status, standardOutput, readFile(streams.path("stderr"))};
 }
 
 }  // namespace mivo::test

@@ -18,7 +18,7 @@ TemporaryFolder::~TemporaryFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TemporaryFolder::write_file(const std::string& name, const std::string& bytes) const {
+std::string TemporaryFolder::writeFile(const std::string& name, const std::string& bytes) const {
   const std::string file = path(name);
   std::ofstream out(file, std::ios::binary);
   out << bytes;

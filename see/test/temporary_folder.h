@@ -17,7 +17,7 @@ class TemporaryFolder {
   // The path of `name` inside the folder.
   std::string path(const std::string& name) const { return path_ + "/" + name; }
   // Writes `bytes` into a file `name` in the folder and gives its path.
-  std::string write_file(const std::string& name, const std::string& bytes) const;
+  std::string writeFile(const std::string& name, const std::string& bytes) const;
 
  private:
   std::string path_;

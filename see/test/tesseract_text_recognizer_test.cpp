@@ -23,23 +23,23 @@ const std::vector<std::string> kThreeLines = {
 };
 
 // The top candidates of what the recogniser reads in the file at `path`.
-std::vector<std::optional<std::string>> read_lines(const std::string& path) {
+std::vector<std::optional<std::string>> readLines(const std::string& path) {
   TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
-  const std::unique_ptr<Image> image = recognizer.load_first_image(path);
+  const std::unique_ptr<Image> image = recognizer.loadFirstImage(path);
   if (image == nullptr) throw std::runtime_error("not loaded: " + path);
   std::vector<std::optional<std::string>> lines;
-  for (const TextObservation& observation : recognizer.recognize_text(*image)) {
-    lines.push_back(observation.top_candidate);
+  for (const TextObservation& observation : recognizer.recognizeText(*image)) {
+    lines.push_back(observation.topCandidate);
   }
   return lines;
 }
 
-std::vector<std::optional<std::string>> as_lines(const std::vector<std::string>& texts) {
+std::vector<std::optional<std::string>> asLines(const std::vector<std::string>& texts) {
   return {texts.begin(), texts.end()};
 }
 
 TEST(TesseractTextRecognizer, ReadsTheExampleScreenshotLineByLine) {
-  EXPECT_EQ(read_lines(MIVO_EXAMPLE_SCREENSHOT), as_lines({
+  EXPECT_EQ(readLines(MIVO_EXAMPLE_SCREENSHOT), asLines({
                                                      "Mail",
                                                      "Water bill for March",
                                                      "Amount due: 84.00 EUR by 2025-03-07",
@@ -59,15 +59,15 @@ TEST(TesseractTextRecognizer, ReadsRenderedLinesInOrderFromEachFormat) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    test::write_text_picture(folder.path(row.name), kThreeLines, row.format);
-    EXPECT_EQ(read_lines(folder.path(row.name)), as_lines(kThreeLines));
+    test::writeTextPicture(folder.path(row.name), kThreeLines, row.format);
+    EXPECT_EQ(readLines(folder.path(row.name)), asLines(kThreeLines));
   }
 }
 
 TEST(TesseractTextRecognizer, FindsNoLinesInABlankPicture) {
   const test::TemporaryFolder folder;
-  test::write_text_picture(folder.path("blank.png"), {});
-  EXPECT_EQ(read_lines(folder.path("blank.png")), as_lines({}));
+  test::writeTextPicture(folder.path("blank.png"), {});
+  EXPECT_EQ(readLines(folder.path("blank.png")), asLines({}));
 }
 
 TEST(TesseractTextRecognizer, ReadsOnlyTheFirstImageOfAMultiPageFile) {
@@ -83,19 +83,19 @@ TEST(TesseractTextRecognizer, ReadsOnlyTheFirstImageOfAMultiPageFile) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     const std::string path = folder.path("pages.tif");
-    test::write_tiff_pages(path, row.pages);
-    EXPECT_EQ(read_lines(path), as_lines(row.expected));
+    test::writeTiffPages(path, row.pages);
+    EXPECT_EQ(readLines(path), asLines(row.expected));
   }
 }
 
 TEST(TesseractTextRecognizer, ResolvesARelativePathAgainstTheCurrentFolder) {
   const test::TemporaryFolder folder;
-  test::write_text_picture(folder.path("here.png"), kThreeLines);
+  test::writeTextPicture(folder.path("here.png"), kThreeLines);
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(folder.path());
-  const auto lines = read_lines("here.png");
+  const auto lines = readLines("here.png");
   std::filesystem::current_path(before);
-  EXPECT_EQ(lines, as_lines(kThreeLines));
+  EXPECT_EQ(lines, asLines(kThreeLines));
 }
 
 TEST(TesseractTextRecognizer, LoadsNothingFromAFileThatIsNotAPicture) {
@@ -103,9 +103,9 @@ TEST(TesseractTextRecognizer, LoadsNothingFromAFileThatIsNotAPicture) {
   std::ifstream example(MIVO_EXAMPLE_SCREENSHOT, std::ios::binary);
   const std::string png((std::istreambuf_iterator<char>(example)),
                         std::istreambuf_iterator<char>());
-  folder.write_file("note.txt", "not a picture\n");
-  folder.write_file("empty.png", "");
-  folder.write_file("cut.png", png.substr(0, png.size() / 2));
+  folder.writeFile("note.txt", "not a picture\n");
+  folder.writeFile("empty.png", "");
+  folder.writeFile("cut.png", png.substr(0, png.size() / 2));
   std::filesystem::create_directory(folder.path("folder.png"));
   const struct {
     const char* name;
@@ -124,16 +124,16 @@ TEST(TesseractTextRecognizer, LoadsNothingFromAFileThatIsNotAPicture) {
   TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(recognizer.load_first_image(row.path), nullptr);
+    EXPECT_EQ(recognizer.loadFirstImage(row.path), nullptr);
   }
 }
 
 TEST(TesseractTextRecognizer, RaisesAnErrorWhenItsDataCannotBeLoaded) {
   TesseractTextRecognizer recognizer("/nonexistent/tessdata");
-  const std::unique_ptr<Image> image = recognizer.load_first_image(MIVO_EXAMPLE_SCREENSHOT);
+  const std::unique_ptr<Image> image = recognizer.loadFirstImage(MIVO_EXAMPLE_SCREENSHOT);
   ASSERT_NE(image, nullptr);
   try {
-    recognizer.recognize_text(*image);
+    recognizer.recognizeText(*image);
     ADD_FAILURE() << "recognised";
   } catch (const RecognitionError& error) {
     EXPECT_STREQ(error.what(),
