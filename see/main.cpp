@@ -1,7 +1,13 @@
+#include "platform/linux/linux_language_models.h"
+#include "platform/linux/linux_system_version.h"
 #include "platform/linux/tesseract_text_recognizer.h"
 #include "see/mivo_see.h"
 
 int main() {
   mivo::platform::TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
-  mivo::see::MivoSee::main({.recognizer = recognizer});
+  mivo::platform::LinuxLanguageModels languageModels;
+  mivo::platform::LinuxSystemVersion systemVersion;
+  mivo::see::MivoSee::main({.recognizer = recognizer,
+                            .model = {.languageModels = languageModels,
+                                      .systemVersion = systemVersion}});
 }

@@ -8,7 +8,9 @@
 #include "platform/foundation/white_space.h"
 #include "see/finish/finish.h"
 #include "see/input.h"
+#include "see/model/model_os_gate.h"
 #include "see/output.h"
+#include "see/reader.h"
 #include "see/recognize.h"
 
 namespace mivo::see {
@@ -17,6 +19,7 @@ namespace {
 constexpr std::string_view kPrefix = "mivo-see: ";
 constexpr std::string_view kRequestRejected = "mivo-see: stdin is not the JSON expected";
 constexpr std::string_view kRecognitionFailed = "mivo-see: reading the text failed: ";
+constexpr std::string_view kModelDeclined = "mivo-see: the on-device model declined: ";
 constexpr std::string_view kAnswerNotWritten = "mivo-see: could not write the answer: ";
 
 Input readRequest() {
@@ -39,15 +42,26 @@ std::string readText(platform::TextRecognizer& recognizer, const std::string& fi
 }
 
 // What becomes of text that is there: left unsorted when the request says so,
-// else handed to the on-device model.
-void sortText(const Input& input, Output& output) {
+// else handed to the on-device model where the system has one.
+void sortText(const Input& input, const model::ModelServices& services, Output& output) {
   if (input.sort == false) {
     output.model = "off";
     return;
   }
-  // The on-device model is not reached yet; until it is, it counts as not
-  // available, as it always is on this system.
-  output.model = "unavailable";
+  if (!model::passesModelOsGate(services.systemVersion)) {
+    output.model = "unavailable";
+    return;
+  }
+  try {
+    output.reading = Reader::read(output.text, input, services);
+    output.model = output.reading ? "ok" : "unavailable";
+  } catch (const platform::LanguageModelError& error) {
+    // Not the end of the run: the answer tells the host, and this line why.
+    // A line that cannot be written changes nothing of that.
+    (void)foundation::process().writeStandardError(std::string(kModelDeclined) + error.what() +
+                                                   "\n");
+    output.model = "declined";
+  }
 }
 
 [[noreturn]] void answer(const Output& output) {
@@ -73,7 +87,7 @@ void MivoSee::main(const Services& services) {
   if (foundation::trimWhiteSpaceAndNewlines(output.text).empty()) {
     output.model = "no_text";
   } else {
-    sortText(input, output);
+    sortText(input, services.model, output);
   }
   answer(output);
 }

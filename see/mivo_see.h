@@ -1,12 +1,14 @@
 #pragma once
 
 #include "platform/text_recognition.h"
+#include "see/model/model_services.h"
 
 namespace mivo::see {
 
 // The services a run reaches beyond its own process.
 struct Services {
   platform::TextRecognizer& recognizer;
+  model::ModelServices model;
 };
 
 // The mivo-see program: one screenshot per run, from the request on standard

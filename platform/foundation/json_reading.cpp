@@ -3,6 +3,13 @@
 #include <nlohmann/json.hpp>
 
 namespace mivo::foundation {
+namespace {
+
+DecodingError notA(std::string_view what, std::string_view name) {
+  return DecodingError("the member " + std::string(name) + " is not " + std::string(what));
+}
+
+}  // namespace
 
 JsonObject JsonObject::parse(std::string_view text) {
   // nlohmann-json takes a NUL byte for the end of the input and would accept
@@ -31,19 +38,33 @@ const nlohmann::json* JsonObject::member(std::string_view name) const {
 
 std::string JsonObject::requiredString(std::string_view name) const {
   const nlohmann::json* value = member(name);
-  if (value == nullptr || !value->is_string()) {
-    throw DecodingError("the member " + std::string(name) + " is not a string");
-  }
+  if (value == nullptr || !value->is_string()) throw notA("a string", name);
   return value->get<std::string>();
 }
 
 std::optional<bool> JsonObject::optionalBoolean(std::string_view name) const {
   const nlohmann::json* value = member(name);
   if (value == nullptr) return std::nullopt;
-  if (!value->is_boolean()) {
-    throw DecodingError("the member " + std::string(name) + " is not a boolean");
-  }
+  if (!value->is_boolean()) throw notA("a boolean", name);
   return value->get<bool>();
+}
+
+std::optional<std::string> JsonObject::optionalString(std::string_view name) const {
+  const nlohmann::json* value = member(name);
+  if (value == nullptr) return std::nullopt;
+  if (!value->is_string()) throw notA("a string", name);
+  return value->get<std::string>();
+}
+
+std::vector<std::string> JsonObject::requiredStringList(std::string_view name) const {
+  const nlohmann::json* value = member(name);
+  if (value == nullptr || !value->is_array()) throw notA("an array of strings", name);
+  std::vector<std::string> strings;
+  for (const nlohmann::json& element : *value) {
+    if (!element.is_string()) throw notA("an array of strings", name);
+    strings.push_back(element.get<std::string>());
+  }
+  return strings;
 }
 
 }  // namespace mivo::foundation

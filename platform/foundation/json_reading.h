@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mivo::foundation {
 
@@ -35,6 +36,15 @@ class JsonObject {
   // The member's boolean, or none when the member is missing or null. Raises
   // DecodingError for any other type: a string "false" or a 0 is no boolean.
   std::optional<bool> optionalBoolean(std::string_view name) const;
+
+  // The member's string, or none when the member is missing or null. Raises
+  // DecodingError for any other type.
+  std::optional<std::string> optionalString(std::string_view name) const;
+
+  // The member's array of strings, which may be empty. Raises DecodingError
+  // when the member is missing, null, no array, or holds one element that is
+  // not a string.
+  std::vector<std::string> requiredStringList(std::string_view name) const;
 
  private:
   explicit JsonObject(std::unique_ptr<nlohmann::json> value);

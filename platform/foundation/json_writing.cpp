@@ -1,5 +1,8 @@
 #include "platform/foundation/json_writing.h"
 
+#include <charconv>
+#include <cmath>
+
 #include "platform/foundation/utf8.h"
 
 namespace mivo::foundation {
@@ -71,6 +74,34 @@ void JsonObjectWriter::addString(std::string_view name, std::string_view value) 
 
 void JsonObjectWriter::addObject(std::string_view name, const JsonObjectWriter& object) {
   addMember(name, object.text());
+}
+
+void JsonObjectWriter::addBoolean(std::string_view name, bool value) {
+  addMember(name, value ? "true" : "false");
+}
+
+void JsonObjectWriter::addNumber(std::string_view name, double value) {
+  if (!std::isfinite(value)) {
+    throw EncodingError("cannot write a number that is not finite as JSON");
+  }
+  char digits[32];
+  const auto written = std::to_chars(digits, digits + sizeof digits, value);
+  addMember(name, std::string_view(digits, written.ptr));
+}
+
+void JsonObjectWriter::addStringArray(std::string_view name,
+                                      const std::vector<std::optional<std::string>>& values) {
+  std::string array = "[";
+  for (const std::optional<std::string>& value : values) {
+    if (array.size() > 1) array += ',';
+    if (value) {
+      appendString(array, *value);
+    } else {
+      array += "null";
+    }
+  }
+  array += ']';
+  addMember(name, array);
 }
 
 std::string JsonObjectWriter::text() const { return "{" + members_ + "}"; }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mivo::foundation {
 
@@ -21,6 +23,14 @@ class JsonObjectWriter {
   // Raises EncodingError when `name` or `value` is not valid UTF-8.
   void addString(std::string_view name, std::string_view value);
   void addObject(std::string_view name, const JsonObjectWriter& object);
+  void addBoolean(std::string_view name, bool value);
+  // The shortest text that reads back as the same double ("100", "0.5",
+  // "1e+300"). Raises EncodingError for NaN and the infinities, which JSON
+  // cannot write.
+  void addNumber(std::string_view name, double value);
+  // The strings in order, an entry without a value written as null. Raises
+  // EncodingError when `name` or a string is not valid UTF-8.
+  void addStringArray(std::string_view name, const std::vector<std::optional<std::string>>& values);
 
   std::string text() const;
 

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/fake_language_models.h"
 #include "platform/fake/fake_process.h"
+#include "platform/fake/fake_system_version.h"
 #include "platform/fake/fake_text_recognizer.h"
 
 namespace mivo::see {
@@ -32,9 +34,15 @@ struct Outcome {
   std::vector<std::string> recognizer_calls;
 };
 
+// A run on macOS 26 with the on-device model not available; the model's own
+// paths are tested in mivo_see_model_test.cpp.
 Outcome run(FakeProcess& process, FakeTextRecognizer& recognizer) {
-  const int status =
-      foundation::runUntilExit(process, [&] { MivoSee::main({.recognizer = recognizer}); });
+  platform::FakeLanguageModels models(platform::Availability::unavailable);
+  platform::FakeSystemVersion system({26, 0, 0});
+  const int status = foundation::runUntilExit(process, [&] {
+    MivoSee::main({.recognizer = recognizer,
+                   .model = {.languageModels = models, .systemVersion = system}});
+  });
   return {status, process.standardOutput(), process.standardError(), process.calls(),
           recognizer.calls()};
 }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace mivo::hands {
+
+using AnswerValue = std::variant<bool, double, std::string>;
+
+// The answer object: its members in the order the handler gives them.
+struct Answer {
+  std::vector<std::pair<std::string, AnswerValue>> members;
+};
+
+// {"ok": true}, the answer of every command that only acts.
+Answer okAnswer();
+
+// Writes the answer to standard output as compact JSON, then a line feed as a
+// second write. An answer that cannot be written whole ends the run through
+// `finish` with status 1: a host must not take a cut answer for one.
+void answer(const Answer& object);
+
+}  // namespace mivo::hands

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/input_events.h"
+
+namespace mivo::hands {
+
+// The flag mask of the modifiers that `names` name, each name compared in
+// lower case; a name that is no modifier adds nothing and is no error.
+platform::EventFlags flags(const std::vector<std::string>& names);
+
+// The pieces of `text` between its plus signs, without the empty ones;
+// nothing is trimmed.
+std::vector<std::string> plusSeparatedPieces(std::string_view text);
+
+}  // namespace mivo::hands

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/input_events.h"
+#include "platform/sleeper.h"
+
+namespace mivo::hands {
+
+// The system's services that a run reaches beyond its own process.
+struct Services {
+  platform::InputEvents& input;
+  platform::Sleeper& sleeper;
+};
+
+}  // namespace mivo::hands

@@ -1,0 +1,187 @@
+// The built program, run as the host runs it, without a display and on an
+// Xvfb server of the test's own, where a window of the test's own sees what
+// it posts.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "hands/test/x_test_window.h"
+#include "hands/test/xvfb_server.h"
+#include "see/test/run_program.h"
+
+namespace mivo::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// X state bits.
+constexpr unsigned kShiftMask = 0x1;
+constexpr unsigned kSuperMask = 0x40;
+constexpr unsigned kButton1Mask = 0x100;
+
+ProgramRun runMivoHands(const std::string& request, OutputTarget output = OutputTarget::captured) {
+  return runProgram(MIVO_HANDS_BINARY, request, ".", output);
+}
+
+class WithoutDisplay : public ::testing::Test {
+ protected:
+  void SetUp() override { ::unsetenv("DISPLAY"); }
+};
+
+TEST_F(WithoutDisplay, ReadsNoPointerAndPostsNothing) {
+  const struct {
+    std::string request;
+    int status;
+    std::string answer;
+    std::string message;
+  } rows[] = {
+      {R"({"do":"cursor"})", 0, "{\"x\":0,\"y\":0}\n", ""},
+      {R"({"do":"move","x":1,"y":2})", 1, "",
+       "mivo-hands: cannot post input events: cannot open the X display \"\"\n"},
+      {R"({"do":"scroll","dy":1})", 1, "",
+       "mivo-hands: cannot post input events: cannot open the X display \"\"\n"},
+      {"", 1, "", "mivo-hands: give it {\"do\": …} as JSON on stdin\n"},
+      {R"({"do":"Move"})", 1, "", "mivo-hands: no command Move\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.request);
+    const ProgramRun run = runMivoHands(row.request);
+    EXPECT_EQ(run.status, row.status);
+    EXPECT_EQ(run.standardOutput, row.answer);
+    EXPECT_EQ(run.standardError, row.message);
+  }
+}
+
+TEST_F(WithoutDisplay, AnAnswerThatCannotBeWrittenFailsTheRun) {
+  for (const OutputTarget output : {OutputTarget::closed_pipe, OutputTarget::full_device}) {
+    SCOPED_TRACE(static_cast<int>(output));
+    const ProgramRun run = runMivoHands(R"({"do":"cursor"})", output);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.standardError, "mivo-hands: could not write the answer\n");
+  }
+}
+
+class OnXvfb : public ::testing::Test {
+ protected:
+  void SetUp() override { ::setenv("DISPLAY", server_.display().c_str(), 1); }
+
+  // Runs one request that must succeed with {"ok":true}.
+  void act(const std::string& request) {
+    SCOPED_TRACE(request);
+    const ProgramRun run = runMivoHands(request);
+    ASSERT_EQ(run.status, 0) << run.standardError;
+    EXPECT_EQ(run.standardOutput, "{\"ok\":true}\n");
+  }
+
+  XvfbServer server_;
+};
+
+TEST_F(OnXvfb, CursorReadsBackWhereMoveWent) {
+  const struct {
+    std::string move;
+    std::string cursor;
+  } rows[] = {
+      {R"({"do":"move","x":100,"y":200})", "{\"x\":100,\"y\":200}\n"},
+      {R"({"do":"move","x":10.4,"y":20.6})", "{\"x\":10,\"y\":21}\n"},
+      {R"({"do":"move","x":0,"y":0})", "{\"x\":0,\"y\":0}\n"},
+      {R"({"do":"move","x":-50,"y":5000})", "{\"x\":0,\"y\":981}\n"},
+      {R"({"do":"move","x":1511.5,"y":-0.4})", "{\"x\":1511,\"y\":0}\n"},
+      {R"({"do":"move","x":1e300,"y":1e300})", "{\"x\":1511,\"y\":981}\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.move);
+    act(row.move);
+    const ProgramRun cursor = runMivoHands(R"({"do":"cursor","x":3,"y":4})");
+    EXPECT_EQ(cursor.status, 0);
+    EXPECT_EQ(cursor.standardOutput, row.cursor);
+  }
+}
+
+TEST_F(OnXvfb, AWindowSeesADoubleRightClickWithItsModifiers) {
+  XTestWindow window(server_.display());
+  act(R"({"do":"click","x":300,"y":400,"button":"right","count":2,"mods":"cmd+shift"})");
+  EXPECT_EQ(window.takePointerEvents(), (Lines{
+                                            "motion at (300, 400) state 0x0",
+                                            "press 3 at (300, 400) state 0x41",
+                                            "release 3 at (300, 400) state 0x441",
+                                            "press 3 at (300, 400) state 0x41",
+                                            "release 3 at (300, 400) state 0x441",
+                                        }));
+  EXPECT_EQ(window.modifierKeysDown(), Lines{});
+  EXPECT_EQ(window.heldButtonsAndModifiers(), 0u);
+}
+
+TEST_F(OnXvfb, NoModifierKeyIsLeftHeld) {
+  XTestWindow window(server_.display());
+  act(R"({"do":"click","x":5,"y":6,"mods":"ctrl+alt+shift+cmd+fn"})");
+  const Lines events = window.takePointerEvents();
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(events[1], "press 1 at (5, 6) state 0x4d");
+  EXPECT_EQ(window.modifierKeysDown(), Lines{});
+  EXPECT_EQ(window.heldButtonsAndModifiers() & (kShiftMask | kSuperMask), 0u);
+}
+
+TEST_F(OnXvfb, AWindowSeesADragsMotion) {
+  act(R"({"do":"move","x":20,"y":30})");
+  XTestWindow window(server_.display());
+  act(R"({"do":"drag","from":[100,100],"to":[300,200]})");
+  Lines expected = {
+      "motion at (100, 100) state 0x0",
+      "press 1 at (100, 100) state 0x0",
+  };
+  for (int step = 1; step <= 20; ++step) {
+    expected.push_back("motion at (" + std::to_string(100 + 10 * step) + ", " +
+                       std::to_string(100 + 5 * step) + ") state 0x100");
+  }
+  expected.push_back("release 1 at (300, 200) state 0x100");
+  EXPECT_EQ(window.takePointerEvents(), expected);
+  EXPECT_EQ(window.heldButtonsAndModifiers(), 0u);
+}
+
+TEST_F(OnXvfb, TheLeftButtonStaysDownBetweenRuns) {
+  XTestWindow window(server_.display());
+  act(R"({"do":"down","x":50,"y":60})");
+  EXPECT_EQ(window.heldButtonsAndModifiers(), kButton1Mask);
+  act(R"({"do":"up"})");
+  EXPECT_EQ(window.heldButtonsAndModifiers(), 0u);
+  EXPECT_EQ(window.takePointerEvents(), (Lines{
+                                            "motion at (50, 60) state 0x0",
+                                            "press 1 at (50, 60) state 0x0",
+                                            "release 1 at (50, 60) state 0x100",
+                                        }));
+}
+
+TEST_F(OnXvfb, AWindowSeesWheelClicks) {
+  XTestWindow window(server_.display());
+  act(R"({"do":"scroll","x":500,"y":500,"dy":2,"dx":-1})");
+  EXPECT_EQ(window.takePointerEvents(), (Lines{
+                                            "motion at (500, 500) state 0x0",
+                                            "press 4 at (500, 500) state 0x0",
+                                            "release 4 at (500, 500) state 0x800",
+                                            "press 4 at (500, 500) state 0x0",
+                                            "release 4 at (500, 500) state 0x800",
+                                            "press 7 at (500, 500) state 0x0",
+                                            "release 7 at (500, 500) state 0x0",
+                                        }));
+  act(R"({"do":"scroll","dy":-1.9,"dx":1})");
+  EXPECT_EQ(window.takePointerEvents(), (Lines{
+                                            "press 5 at (500, 500) state 0x0",
+                                            "release 5 at (500, 500) state 0x1000",
+                                            "press 6 at (500, 500) state 0x0",
+                                            "release 6 at (500, 500) state 0x0",
+                                        }));
+}
+
+TEST_F(OnXvfb, AWheelClicksAtMostAThousandTimes) {
+  XTestWindow window(server_.display());
+  act(R"({"do":"scroll","x":10,"y":10,"dy":-2147483648})");
+  const Lines events = window.takePointerEvents();
+  ASSERT_EQ(events.size(), 1u + 2 * 1000);
+  EXPECT_EQ(events[1], "press 5 at (10, 10) state 0x0");
+  EXPECT_EQ(events.back(), "release 5 at (10, 10) state 0x1000");
+}
+
+}  // namespace
+}  // namespace mivo::test

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace mivo::test {
+
+// An Xvfb server of the test's own, with one screen of 1512 x 982 pixels. The
+// server picks its display number among the free ones and tells it back, so
+// that tests running side by side never meet on one. It is killed when this
+// ends, and also when the test process dies first.
+class XvfbServer {
+ public:
+  // Raises std::runtime_error when the server has not come up within 10 s.
+  XvfbServer();
+  XvfbServer(const XvfbServer&) = delete;
+  XvfbServer& operator=(const XvfbServer&) = delete;
+  ~XvfbServer();
+
+  // ":N"
+  const std::string& display() const { return display_; }
+
+ private:
+  void stop();
+
+  pid_t pid_ = -1;
+  std::string display_;
+};
+
+}  // namespace mivo::test

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/input_events.h"
+
+namespace mivo::platform {
+
+// Scripted event services that record every call, in order, into a log they
+// may share with other fakes, so that a test sees events and pauses together.
+// Entries:
+//   "create event source"
+//   "mouse leftMouseDown at (10, 20.5) button left clicks 1 flags 0x0"
+//   "scroll wheel1 -2 wheel2 0"
+//   "pointer location"
+// with " (refused)" after an event that the script refuses.
+class FakeInputEvents : public InputEvents {
+ public:
+  explicit FakeInputEvents(std::vector<std::string>& calls) : calls_(calls) {}
+
+  // Where the pointer is; none (the start) gives nothing to read it from.
+  void setPointerLocation(std::optional<Position> location) { location_ = location; }
+  // Every later source raises EventSourceError with `description`.
+  void refuseEventSources(std::string description) { source_refusal_ = std::move(description); }
+  // Every later mouse or scroll event is refused and posts nothing.
+  void refuseMouseEvents() { refuse_mouse_ = true; }
+  void refuseScrollEvents() { refuse_scroll_ = true; }
+
+  std::unique_ptr<EventSource> createEventSource() override;
+  std::optional<Position> pointerLocation() override;
+
+ private:
+  friend class FakeEventSource;
+
+  std::vector<std::string>& calls_;
+  std::optional<Position> location_;
+  std::optional<std::string> source_refusal_;
+  bool refuse_mouse_ = false;
+  bool refuse_scroll_ = false;
+};
+
+}  // namespace mivo::platform

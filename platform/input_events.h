@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+namespace mivo::platform {
+
+// A place on the screens, in points, in global display coordinates: the
+// origin at the top-left corner of the main display, y growing downwards.
+struct Position {
+  double x;
+  double y;
+
+  bool operator==(const Position&) const = default;
+};
+
+// The kinds of mouse event, with the values the system's event services give
+// them.
+enum class MouseEventType : int {
+  leftMouseDown = 1,
+  leftMouseUp = 2,
+  rightMouseDown = 3,
+  rightMouseUp = 4,
+  mouseMoved = 5,
+  leftMouseDragged = 6,
+  otherMouseDown = 25,
+  otherMouseUp = 26,
+};
+
+// The mouse buttons, numbered as the system's event services number them.
+enum class MouseButton : int {
+  left = 0,
+  right = 1,
+  center = 2,
+};
+
+// Modifier flags of an event: a mask of the bits below.
+using EventFlags = std::uint64_t;
+inline constexpr EventFlags kShiftFlag = 0x20000;
+inline constexpr EventFlags kControlFlag = 0x40000;
+inline constexpr EventFlags kOptionFlag = 0x80000;
+inline constexpr EventFlags kCommandFlag = 0x100000;
+inline constexpr EventFlags kSecondaryFunctionFlag = 0x800000;
+
+struct MouseEvent {
+  MouseEventType type;
+  Position position;
+  MouseButton button;
+  // 1 for a single click, 2 for the second click of a double click, and so on.
+  std::int64_t clickState;
+  // Replaces whatever modifier flags the system would give the event.
+  EventFlags flags;
+
+  bool operator==(const MouseEvent&) const = default;
+};
+
+// A scroll by lines, with two wheels; the signs are the system's: a positive
+// wheel 1 scrolls up, a positive wheel 2 scrolls left.
+struct ScrollEvent {
+  std::int32_t wheel1;  // vertical
+  std::int32_t wheel2;  // horizontal
+
+  bool operator==(const ScrollEvent&) const = default;
+};
+
+// Synthetic events, created from one source with the state of the system's
+// combined hardware, posted where events from the hardware enter.
+class EventSource {
+ public:
+  virtual ~EventSource() = default;
+
+  // Creates, posts and releases the event; false when the system would not
+  // create it, and then nothing was posted.
+  [[nodiscard]] virtual bool postMouseEvent(const MouseEvent& event) = 0;
+  [[nodiscard]] virtual bool postScrollEvent(const ScrollEvent& event) = 0;
+};
+
+// Raised when no event source can be made; what() says why.
+class EventSourceError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The system's event services.
+class InputEvents {
+ public:
+  virtual ~InputEvents() = default;
+
+  // A new source for the system's combined hardware state; raises
+  // EventSourceError when there is none to be had.
+  virtual std::unique_ptr<EventSource> createEventSource() = 0;
+
+  // Where the pointer is now, read without a source; none when the system
+  // gives nothing to read it from.
+  virtual std::optional<Position> pointerLocation() = 0;
+};
+
+}  // namespace mivo::platform
