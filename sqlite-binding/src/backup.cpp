@@ -1,10 +1,9 @@
 #include "backup.hpp"
 
-#include <vector>
-
 #include <cstdio>
 #include <string>
 
+#include "class_definition.hpp"
 #include "database.hpp"
 #include "errors.hpp"
 #include "type_tags.hpp"
@@ -12,13 +11,12 @@
 napi_type_tag Backup::TYPE_TAG = DrawTypeTag();
 
 Napi::Function Backup::Init(Napi::Env env, Addon* addon) {
-  return DefineClass(env, "Backup", std::vector<PropertyDescriptor>(), addon);
+  return ::DefineClass<Backup>(env, "Backup", {}, addon);
 }
 
 Backup::Backup(const Napi::CallbackInfo& info) : Napi::ObjectWrap<Backup>(info) {
   Napi::Env env = info.Env();
-  napi_status status = napi_type_tag_object(env, info.This(), &TYPE_TAG);
-  NAPI_THROW_IF_FAILED_VOID(env, status);
+  if (!CheckStatus(env, napi_type_tag_object(env, info.This(), &TYPE_TAG))) return;
   Addon* addon = static_cast<Addon*>(info.Data());
   if (addon->pending_construction == nullptr) {
     ThrowTypeError(env, "Disabled constructor");

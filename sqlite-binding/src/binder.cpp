@@ -5,6 +5,7 @@
 
 #include "data.hpp"
 #include "errors.hpp"
+#include "napi_calls.hpp"
 #include "statement.hpp"
 
 namespace {
@@ -157,10 +158,7 @@ bool Binder::BindValue(Napi::Env env, Napi::Value value, int index) {
     // Any view: a Buffer, another typed array or a DataView, by its bytes.
     void* data = nullptr;
     size_t length = 0;
-    if (napi_get_buffer_info(env, value, &data, &length) != napi_ok) {
-      Napi::Error::New(env).ThrowAsJavaScriptException();
-      return Fail();
-    }
+    if (!CheckStatus(env, napi_get_buffer_info(env, value, &data, &length))) return Fail();
     rc = sqlite3_bind_blob64(handle, index, Data::Bytes(data), length, SQLITE_TRANSIENT);
   } else if (type == napi_null || type == napi_undefined) {
     rc = sqlite3_bind_null(handle, index);

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "errors.hpp"
+#include "helpers.hpp"
+#include "napi_calls.hpp"
 #include "statement.hpp"
 
 namespace {
@@ -61,20 +63,8 @@ Napi::Value ToJS(Napi::Env env, const Source& source, bool safe_ints) {
       status = napi_get_null(env, &result);
       break;
   }
-  NAPI_THROW_IF_FAILED(env, status, Napi::Value());
+  if (!CheckStatus(env, status)) return Napi::Value();
   return Napi::Value(env, result);
-}
-
-// Defines an own data property, so that a name such as "__proto__" stays a key.
-bool DefineDataProperty(Napi::Env env, napi_value object, napi_value key, napi_value value) {
-  napi_property_descriptor descriptor{};
-  descriptor.name = key;
-  descriptor.value = value;
-  descriptor.attributes =
-      static_cast<napi_property_attributes>(napi_writable | napi_enumerable | napi_configurable);
-  napi_status status = napi_define_properties(env, object, 1, &descriptor);
-  NAPI_THROW_IF_FAILED(env, status, false);
-  return true;
 }
 
 }  // namespace
@@ -110,18 +100,18 @@ Napi::Value GetExpandedRowJS(Napi::Env env, sqlite3_stmt* handle, bool safe_ints
     Napi::String group_key = Napi::String::New(env, table != nullptr ? table : "$");
     Napi::String column_key = Napi::String::New(env, sqlite3_column_name(handle, i));
     Napi::Value value = GetValueJS(env, handle, i, safe_ints);
-    if (env.IsExceptionPending()) return Napi::Value();
+    if (group_key.IsEmpty() || column_key.IsEmpty() || value.IsEmpty()) return Napi::Value();
     bool has_group = false;
-    napi_status status = napi_has_own_property(env, row, group_key, &has_group);
-    NAPI_THROW_IF_FAILED(env, status, Napi::Value());
-    Napi::Value group;
+    if (!CheckStatus(env, napi_has_own_property(env, row, group_key, &has_group))) return Napi::Value();
+    napi_value group = nullptr;
     if (has_group) {
-      group = row.Get(group_key);
+      if (!CheckStatus(env, napi_get_property(env, row, group_key, &group))) return Napi::Value();
     } else {
-      group = Napi::Object::New(env);
+      if (!CheckStatus(env, napi_create_object(env, &group))) return Napi::Value();
       if (!DefineDataProperty(env, row, group_key, group)) return Napi::Value();
     }
-    if (group.IsEmpty() || !DefineDataProperty(env, group, column_key, value)) return Napi::Value();
+    // Defined, not assigned, so that a name such as "__proto__" stays a key.
+    if (!DefineDataProperty(env, group, column_key, value)) return Napi::Value();
   }
   return row;
 }
@@ -145,11 +135,9 @@ void ResultValueFromJS(Napi::Env env, sqlite3_context* context, Napi::Value valu
   } else if (value.IsBuffer()) {
     void* data = nullptr;
     size_t length = 0;
-    napi_status status = napi_get_buffer_info(env, value, &data, &length);
-    if (status == napi_ok) {
+    if (CheckStatus(env, napi_get_buffer_info(env, value, &data, &length))) {
       return sqlite3_result_blob64(context, Bytes(data), length, SQLITE_TRANSIENT);
     }
-    Napi::Error::New(env).ThrowAsJavaScriptException();
     return converter->PropagateJSError(context);
   } else if (type == napi_null || type == napi_undefined) {
     return sqlite3_result_null(context);

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "class_definition.hpp"
 #include "errors.hpp"
 #include "helpers.hpp"
+#include "napi_calls.hpp"
 #include "type_safe_callback.hpp"
 #include "type_tags.hpp"
 
@@ -24,19 +26,18 @@ bool IsNonNegativeInt32(Napi::Value value) {
 }  // namespace
 
 Napi::Function Database::Init(Napi::Env env, Addon* addon) {
-  std::vector<PropertyDescriptor> methods = {
+  std::vector<napi_property_descriptor> methods = {
       PrototypeMethod<Database, &Database::JS_prepare>("prepare", addon),
       PrototypeMethod<Database, &Database::JS_close>("close", addon),
   };
-  return DefineClass(env, "Database", methods, addon);
+  return ::DefineClass<Database>(env, "Database", methods, addon);
 }
 
 Database::Database(const Napi::CallbackInfo& info)
     : Napi::ObjectWrap<Database>(info), addon(static_cast<Addon*>(info.Data())) {
   Napi::Env env = info.Env();
   Napi::Object self = info.This().As<Napi::Object>();
-  napi_status status = napi_type_tag_object(env, self, &TYPE_TAG);
-  NAPI_THROW_IF_FAILED_VOID(env, status);
+  if (!CheckStatus(env, napi_type_tag_object(env, self, &TYPE_TAG))) return;
 
   if (!info[0].IsString()) { ThrowTypeError(env, "Expected first argument to be a string"); return; }
   if (!info[1].IsString()) { ThrowTypeError(env, "Expected second argument to be a string"); return; }
@@ -84,12 +85,10 @@ Database::Database(const Napi::CallbackInfo& info)
   SetFrozen(env, self, addon->cs.readonly, info[3]);
   SetFrozen(env, self, addon->cs.name, info[1]);
   napi_property_descriptor open = InstanceGetter<Database, &Database::JS_open>("open", addon);
-  status = napi_define_properties(env, self, 1, &open);
-  NAPI_THROW_IF_FAILED_VOID(env, status);
+  if (!CheckStatus(env, napi_define_properties(env, self, 1, &open))) return;
   napi_property_descriptor in_transaction =
       InstanceGetter<Database, &Database::JS_inTransaction>("inTransaction", addon);
-  status = napi_define_properties(env, self, 1, &in_transaction);
-  NAPI_THROW_IF_FAILED_VOID(env, status);
+  CheckStatus(env, napi_define_properties(env, self, 1, &in_transaction));
 }
 
 // Opens the connection by file name, or refuses descriptors, which this build
@@ -105,6 +104,11 @@ bool Database::OpenConnection(const Napi::CallbackInfo& info, int flags, sqlite3
     return false;
   }
   std::string path = info[0].As<Napi::String>().Utf8Value();
+  // SQLite reads a file name up to its first NUL: the name would be cut short.
+  if (path.find('\0') != std::string::npos) {
+    ThrowTypeError(env, "Expected the database path to contain no NUL characters");
+    return false;
+  }
   int rc = sqlite3_open_v2(path.c_str(), handle, flags, nullptr);
   if (rc == SQLITE_OK) return true;
   if (*handle == nullptr) {
@@ -124,8 +128,7 @@ bool Database::Deserialize(Napi::Env env, Napi::Object buffer, Addon* addon, sql
                            bool readonly) {
   void* data = nullptr;
   size_t length = 0;
-  napi_status status = napi_get_buffer_info(env, buffer, &data, &length);
-  NAPI_THROW_IF_FAILED(env, status, false);
+  if (!CheckStatus(env, napi_get_buffer_info(env, buffer, &data, &length))) return false;
 
   unsigned char* copy = nullptr;
   if (length != 0) {
@@ -180,9 +183,15 @@ void Database::AddStatement(Statement* statement) { stmts.insert(statement); }
 bool Database::Log(Napi::Env env, sqlite3_stmt* stmt) {
   if (!has_logger) return false;
   char* expanded = sqlite3_expanded_sql(stmt);
-  Napi::String text = Napi::String::New(env, expanded != nullptr ? expanded : sqlite3_sql(stmt));
-  if (!text.IsEmpty()) logger.Call(env.Undefined(), {text});
-  was_js_error = env.IsExceptionPending();
+  napi_value text = nullptr;
+  bool logged = CheckStatus(env, napi_create_string_utf8(
+                                     env, expanded != nullptr ? expanded : sqlite3_sql(stmt),
+                                     NAPI_AUTO_LENGTH, &text));
+  napi_value ignored = nullptr;
+  logged = logged && CallFunction(env, logger.Value(), 1, &text, &ignored);
+  // A logger that could not be called (a stopping environment) fails the
+  // operation too, as a throwing one does.
+  was_js_error = !logged || env.IsExceptionPending();
   sqlite3_free(expanded);
   return was_js_error;
 }

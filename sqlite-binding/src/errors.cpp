@@ -7,6 +7,7 @@
 
 #include "addon.hpp"
 #include "database.hpp"
+#include "napi_calls.hpp"
 
 namespace {
 
@@ -16,11 +17,9 @@ Napi::Value Throw(Napi::Env env, CreateError create, const char* message) {
   napi_value text = nullptr;
   napi_value error = nullptr;
   napi_status status = napi_create_string_utf8(env, message, NAPI_AUTO_LENGTH, &text);
-  NAPI_THROW_IF_FAILED(env, status, env.Undefined());
-  status = create(env, nullptr, text, &error);
-  NAPI_THROW_IF_FAILED(env, status, env.Undefined());
-  status = napi_throw(env, error);
-  NAPI_THROW_IF_FAILED(env, status, env.Undefined());
+  if (status == napi_ok) status = create(env, nullptr, text, &error);
+  if (status == napi_ok) status = napi_throw(env, error);
+  CheckStatus(env, status);
   return env.Undefined();
 }
 
@@ -41,18 +40,15 @@ Napi::Value ThrowError(Napi::Env env, const char* message) {
 void Database::ThrowSqliteError(Napi::Env env, Addon* addon, const char* message, int code) {
   Napi::EscapableHandleScope scope(env);
   napi_value args[2];
-  napi_status status = napi_create_string_utf8(env, message, NAPI_AUTO_LENGTH, &args[0]);
-  NAPI_THROW_IF_FAILED_VOID(env, status);
+  if (!CheckStatus(env, napi_create_string_utf8(env, message, NAPI_AUTO_LENGTH, &args[0]))) return;
   args[1] = addon->cs.Code(env, code);
   if (args[1] == nullptr) return;  // making the name failed and has raised
   // Empty until initialize() has run: the failed call is raised in its place.
   napi_value constructor = addon->error_constructor.Value();
   napi_value instance = nullptr;
-  status = napi_new_instance(env, constructor, 2, args, &instance);
   // When the constructor threw, its exception stays pending and is what the script sees.
-  NAPI_THROW_IF_FAILED_VOID(env, status);
-  status = napi_throw(env, scope.Escape(instance));
-  NAPI_THROW_IF_FAILED_VOID(env, status);
+  if (!CheckStatus(env, napi_new_instance(env, constructor, 2, args, &instance))) return;
+  CheckStatus(env, napi_throw(env, scope.Escape(instance)));
 }
 
 void Database::ThrowSqliteError(Napi::Env env, Addon* addon, sqlite3* connection) {

@@ -3,21 +3,30 @@
 #include <cmath>
 #include <cstdint>
 
+#include "napi_calls.hpp"
+
 void SetFrozen(Napi::Env env, Napi::Object object, const Napi::Reference<Napi::String>& name,
                Napi::Value value) {
   napi_property_descriptor descriptor{};
   descriptor.name = name.Value();
   descriptor.value = value;
   descriptor.attributes = napi_enumerable;
-  napi_status status = napi_define_properties(env, object, 1, &descriptor);
-  NAPI_THROW_IF_FAILED_VOID(env, status);
+  CheckStatus(env, napi_define_properties(env, object, 1, &descriptor));
+}
+
+bool DefineDataProperty(napi_env env, napi_value object, napi_value key, napi_value value) {
+  napi_property_descriptor descriptor{};
+  descriptor.name = key;
+  descriptor.value = value;
+  descriptor.attributes =
+      static_cast<napi_property_attributes>(napi_writable | napi_enumerable | napi_configurable);
+  return CheckStatus(env, napi_define_properties(env, object, 1, &descriptor));
 }
 
 bool IsInt32(Napi::Value value) {
   if (value.IsEmpty()) return false;
   napi_valuetype type;
-  napi_status status = napi_typeof(value.Env(), value, &type);
-  NAPI_THROW_IF_FAILED(value.Env(), status, false);
+  if (!CheckStatus(value.Env(), napi_typeof(value.Env(), value, &type))) return false;
   if (type != napi_number) return false;
   double x = value.As<Napi::Number>().DoubleValue();
   if (std::isnan(x) || x < -2147483648.0 || x > 2147483647.0) return false;

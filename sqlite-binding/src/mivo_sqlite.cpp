@@ -6,39 +6,45 @@
 #include "addon.hpp"
 #include "backup.hpp"
 #include "database.hpp"
+#include "napi_calls.hpp"
 #include "statement.hpp"
 #include "statement_iterator.hpp"
 
 namespace {
 
 // A class whose definition failed has raised and stays out of the exports.
-void Export(Napi::Object exports, const char* name, Napi::Function value) {
-  if (!value.IsEmpty()) exports.Set(name, value);
+void Export(napi_env env, napi_value exports, const char* name, Napi::Function value) {
+  if (!value.IsEmpty()) CheckStatus(env, napi_set_named_property(env, exports, name, value));
 }
 
-void KeepConstructor(Napi::Object exports, const char* name, Napi::FunctionReference& reference) {
-  Napi::Value value = exports.Get(name);
-  if (!value.IsEmpty() && value.IsFunction()) reference = Napi::Persistent(value.As<Napi::Function>());
+void KeepConstructor(napi_env env, napi_value exports, const char* name,
+                     Napi::FunctionReference& reference) {
+  napi_value value = nullptr;
+  if (!CheckStatus(env, napi_get_named_property(env, exports, name, &value))) return;
+  napi_valuetype type = napi_undefined;
+  if (napi_typeof(env, value, &type) == napi_ok && type == napi_function) {
+    reference = Napi::Persistent(Napi::Function(env, value));
+  }
 }
 
 napi_value InitAll(napi_env raw_env, napi_value raw_exports) {
   Napi::Env env(raw_env);
   Napi::HandleScope scope(env);
-  Napi::Object exports(env, raw_exports);
+  napi_value exports = raw_exports;
 
   Addon::ConfigureURI();
   Addon* addon = new Addon(env);
   napi_add_env_cleanup_hook(env, Addon::Cleanup, addon);
 
-  Export(exports, "Database", Database::Init(env, addon));
-  Export(exports, "Statement", Statement::Init(env, addon));
-  Export(exports, "StatementIterator", StatementIterator::Init(env, addon));
-  Export(exports, "Backup", Backup::Init(env, addon));
-  Export(exports, "initialize", Napi::Function::New(env, Addon::JS_initialize, "initialize", addon));
+  Export(env, exports, "Database", Database::Init(env, addon));
+  Export(env, exports, "Statement", Statement::Init(env, addon));
+  Export(env, exports, "StatementIterator", StatementIterator::Init(env, addon));
+  Export(env, exports, "Backup", Backup::Init(env, addon));
+  Export(env, exports, "initialize", Napi::Function::New(env, Addon::JS_initialize, "initialize", addon));
 
-  KeepConstructor(exports, "Statement", addon->statement_constructor);
-  KeepConstructor(exports, "StatementIterator", addon->iterator_constructor);
-  KeepConstructor(exports, "Backup", addon->backup_constructor);
+  KeepConstructor(env, exports, "Statement", addon->statement_constructor);
+  KeepConstructor(env, exports, "StatementIterator", addon->iterator_constructor);
+  KeepConstructor(env, exports, "Backup", addon->backup_constructor);
   return raw_exports;
 }
 

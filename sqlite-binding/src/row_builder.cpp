@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "data.hpp"
+#include "napi_calls.hpp"
 
 namespace {
 
@@ -17,26 +18,29 @@ class StagedValues {
   StagedValues(Napi::Env env, sqlite3_stmt* handle, int count, bool safe_ints) : count_(count) {
     if (count > INLINE) heap_.assign(static_cast<size_t>(count), nullptr);
     napi_value* values = data();
-    for (int i = 0; i < count; i++) {
+    for (int i = 0; i < count && complete_; i++) {
       values[i] = Data::GetValueJS(env, handle, i, safe_ints);
+      complete_ = values[i] != nullptr;
     }
   }
   napi_value* data() { return count_ > INLINE ? heap_.data() : inline_; }
   size_t size() const { return static_cast<size_t>(count_); }
+  // False when a value could not be made; its failure has been raised.
+  bool complete() const { return complete_; }
 
  private:
   static constexpr int INLINE = 16;
   int count_;
+  bool complete_ = true;
   napi_value inline_[INLINE] = {};
   std::vector<napi_value> heap_;
 };
 
 Napi::Value CallWithValues(Napi::Env env, napi_value function, StagedValues& values) {
-  if (env.IsExceptionPending()) return Napi::Value();  // a value could not be made
   napi_value result = nullptr;
-  napi_status status =
-      napi_call_function(env, env.Undefined(), function, values.size(), values.data(), &result);
-  NAPI_THROW_IF_FAILED(env, status, Napi::Value());
+  if (!values.complete() || !CallFunction(env, function, values.size(), values.data(), &result)) {
+    return Napi::Value();
+  }
   return Napi::Value(env, result);
 }
 
@@ -66,15 +70,14 @@ Napi::Value RowBuilder::GetRawRowJS(Napi::Env env, sqlite3_stmt* handle, bool sa
 void RowBuilder::MakeRowFunction(Napi::Env env, sqlite3_stmt* handle, int reprepare_count_now) {
   column_count = sqlite3_column_count(handle);
   std::vector<napi_value> names(static_cast<size_t>(column_count));
-  for (int i = 0; i < column_count; i++) {
-    names[static_cast<size_t>(i)] = Napi::String::New(env, sqlite3_column_name(handle, i));
+  bool named = true;
+  for (int i = 0; i < column_count && named; i++) {
+    napi_value& name = names[static_cast<size_t>(i)];
+    named = CheckStatus(env, napi_create_string_utf8(env, sqlite3_column_name(handle, i),
+                                                     NAPI_AUTO_LENGTH, &name));
   }
   napi_value result = nullptr;
-  napi_status status = env.IsExceptionPending()
-      ? napi_pending_exception
-      : napi_call_function(env, env.Undefined(), make_row_factory.Value(), names.size(), names.data(), &result);
-  if (status != napi_ok && !env.IsExceptionPending()) Napi::Error::New(env).ThrowAsJavaScriptException();
-  row_function = status == napi_ok && result != nullptr ? Napi::Persistent(Napi::Value(env, result))
-                                                        : Napi::Reference<Napi::Value>();
+  bool made = named && CallFunction(env, make_row_factory.Value(), names.size(), names.data(), &result);
+  row_function = made ? Napi::Persistent(Napi::Value(env, result)) : Napi::Reference<Napi::Value>();
   reprepare_count = reprepare_count_now;
 }

@@ -2,10 +2,12 @@
 
 #include <vector>
 
+#include "class_definition.hpp"
 #include "database.hpp"
 #include "errors.hpp"
 #include "fd_vfs.hpp"
 #include "helpers.hpp"
+#include "napi_calls.hpp"
 #include "sql_tail.hpp"
 #include "type_safe_callback.hpp"
 #include "type_tags.hpp"
@@ -13,7 +15,7 @@
 napi_type_tag Statement::TYPE_TAG = DrawTypeTag();
 
 Napi::Function Statement::Init(Napi::Env env, Addon* addon) {
-  std::vector<PropertyDescriptor> methods = {
+  std::vector<napi_property_descriptor> methods = {
       PrototypeMethod<Statement, &Statement::JS_run>("run", addon),
       PrototypeMethod<Statement, &Statement::JS_get>("get", addon),
       PrototypeMethod<Statement, &Statement::JS_all>("all", addon),
@@ -25,7 +27,7 @@ Napi::Function Statement::Init(Napi::Env env, Addon* addon) {
       PrototypeMethod<Statement, &Statement::JS_columns>("columns", addon),
       PrototypeMethod<Statement, &Statement::JS_toString>("toString", addon),
   };
-  return DefineClass(env, "Statement", methods, addon);
+  return ::DefineClass<Statement>(env, "Statement", methods, addon);
 }
 
 // prepare(source, database, as_reader, prebound): the statement is built by its
@@ -48,8 +50,7 @@ Statement::Extras::Extras(Napi::Env env, Addon* addon, uint64_t id)
 
 Statement::Statement(const Napi::CallbackInfo& info) : Napi::ObjectWrap<Statement>(info) {
   Napi::Env env = info.Env();
-  napi_status status = napi_type_tag_object(env, info.This(), &TYPE_TAG);
-  NAPI_THROW_IF_FAILED_VOID(env, status);
+  if (!CheckStatus(env, napi_type_tag_object(env, info.This(), &TYPE_TAG))) return;
   // The slot is taken at once, so that a construction that script code starts
   // while this one runs is a script's own and is refused.
   Addon* addon = static_cast<Addon*>(info.Data());
@@ -68,13 +69,13 @@ Statement::Statement(const Napi::CallbackInfo& info) : Napi::ObjectWrap<Statemen
   SetFrozen(env, self, cs.source, (*call)[0]);
   SetFrozen(env, self, cs.database, (*call)[1]);
   napi_property_descriptor busy = InstanceGetter<Statement, &Statement::JS_busy>("busy", addon);
-  status = napi_define_properties(env, self, 1, &busy);
-  NAPI_THROW_IF_FAILED_VOID(env, status);
+  CheckStatus(env, napi_define_properties(env, self, 1, &busy));
 }
 
 bool Statement::Prepare(Napi::Env env, const Napi::CallbackInfo& call) {
-  Database* database = Napi::ObjectWrap<Database>::Unwrap(call.This().As<Napi::Object>());
-  if (database == nullptr) return false;
+  void* unwrapped = nullptr;
+  if (!CheckStatus(env, napi_unwrap(env, call.This(), &unwrapped))) return false;
+  Database* database = static_cast<Database*>(unwrapped);
   if (!database->OpenGuard(env)) return false;
   if (!database->BusyGuard(env)) return false;
   bool as_reader = call[2].As<Napi::Boolean>();

@@ -9,6 +9,8 @@
 #include "database.hpp"
 #include "errors.hpp"
 #include "fd_vfs.hpp"
+#include "helpers.hpp"
+#include "napi_calls.hpp"
 #include "statement.hpp"
 
 namespace {
@@ -16,24 +18,37 @@ namespace {
 constexpr size_t CHUNK = 1024;
 
 // Hands the gathered rows to makeArray and appendToArray, at most 1024 at a
-// time, so that no argument list grows with the result.
+// time, so that no argument list grows with the result. Empty when a call failed.
 Napi::Value MakeResultArray(Napi::Env env, Addon* addon, std::vector<napi_value>& rows) {
   size_t first = rows.size() < CHUNK ? rows.size() : CHUNK;
   napi_value array = nullptr;
-  napi_status status = napi_call_function(env, env.Undefined(), addon->make_array.Value(), first,
-                                          rows.data(), &array);
-  NAPI_THROW_IF_FAILED(env, status, Napi::Value());
+  if (!CallFunction(env, addon->make_array.Value(), first, rows.data(), &array)) return Napi::Value();
   napi_value arguments[CHUNK + 1];
   arguments[0] = array;
   for (size_t start = first; start < rows.size(); start += CHUNK) {
     size_t count = rows.size() - start < CHUNK ? rows.size() - start : CHUNK;
     for (size_t i = 0; i < count; i++) arguments[i + 1] = rows[start + i];
     napi_value ignored = nullptr;
-    status = napi_call_function(env, env.Undefined(), addon->append_to_array.Value(), count + 1,
-                                arguments, &ignored);
-    NAPI_THROW_IF_FAILED(env, status, Napi::Value());
+    if (!CallFunction(env, addon->append_to_array.Value(), count + 1, arguments, &ignored)) {
+      return Napi::Value();
+    }
   }
   return Napi::Value(env, array);
+}
+
+// The result of run(): its two properties are defined, so that no setter a
+// script put on Object.prototype takes them.
+Napi::Value RunResult(Napi::Env env, const CS& cs, int changes, sqlite3_int64 rowid, bool safe_ints) {
+  napi_value result = nullptr;
+  napi_value changes_value = nullptr;
+  napi_value rowid_value = nullptr;
+  bool made = CheckStatus(env, napi_create_object(env, &result)) &&
+              CheckStatus(env, napi_create_double(env, changes, &changes_value)) &&
+              CheckStatus(env, safe_ints ? napi_create_bigint_int64(env, rowid, &rowid_value)
+                                         : napi_create_double(env, static_cast<double>(rowid), &rowid_value)) &&
+              DefineDataProperty(env, result, cs.changes.Value(), changes_value) &&
+              DefineDataProperty(env, result, cs.lastInsertRowid.Value(), rowid_value);
+  return made ? Napi::Value(env, result) : Napi::Value();
 }
 
 }  // namespace
@@ -48,11 +63,14 @@ bool Statement::BindCall(const Napi::CallbackInfo& info) {
   if (!BoundArgumentsGuard(info)) return false;
   if (bound) return true;
   Napi::Env env = info.Env();
+  // Binding runs script code (getters, proxies). Meanwhile the statement counts
+  // as locked, so that such code cannot run or rebind it under this call.
+  locked = true;
   Binder binder(handle);
   bool ok = binder.Bind(info, static_cast<int>(info.Length()), this);
-  // Binding ran script code (getters, proxies): the connection may have been
-  // closed or the statement taken by an iterator meanwhile.
-  ok = ok && db->OpenGuard(env) && LockGuard(env);
+  locked = false;
+  // The connection may have been closed meanwhile.
+  ok = ok && db->OpenGuard(env);
   if (!ok) ClearCallBindings();
   return ok;
 }
@@ -76,6 +94,11 @@ Napi::Value Statement::JS_run(const Napi::CallbackInfo& info) {
   if (!LockGuard(env)) return env.Undefined();
   if (!db->IteratorGuardUnlessUnsafe(env)) return env.Undefined();
   if (!BindCall(info)) return env.Undefined();
+  // Script code run by the binding may have opened an iterator.
+  if (!db->IteratorGuardUnlessUnsafe(env)) {
+    ClearCallBindings();
+    return env.Undefined();
+  }
 
   sqlite3* connection = db->db_handle;
   db->is_busy = true;
@@ -88,12 +111,7 @@ Napi::Value Statement::JS_run(const Napi::CallbackInfo& info) {
   // A statement that changed nothing reports 0, not the count of an earlier one.
   int changes = sqlite3_total_changes(connection) == total_changes ? 0 : sqlite3_changes(connection);
   sqlite3_int64 rowid = sqlite3_last_insert_rowid(connection);
-  const CS& cs = db->addon->cs;
-  Napi::Object result = Napi::Object::New(env);
-  result.Set(cs.changes.Value(), Napi::Number::New(env, changes));
-  result.Set(cs.lastInsertRowid.Value(),
-             safe_ints ? Napi::Value(Napi::BigInt::New(env, static_cast<int64_t>(rowid)))
-                       : Napi::Value(Napi::Number::New(env, static_cast<double>(rowid))));
+  Napi::Value result = RunResult(env, db->addon->cs, changes, rowid, safe_ints);
   db->is_busy = false;
   ClearCallBindings();
   return result;
@@ -140,19 +158,22 @@ Napi::Value Statement::JS_all(const Napi::CallbackInfo& info) {
   rows.reserve(8);
   // Stepping goes on to the end when a row cannot be built; the call then fails
   // with that row's exception, and no empty row is handed to script code.
+  bool rows_built = true;
   while (sqlite3_step(handle) == SQLITE_ROW) {
-    if (env.IsExceptionPending()) continue;
-    rows.push_back(Data::GetRowJS(env, this, handle, safe_ints, mode));
+    if (!rows_built) continue;
+    Napi::Value row = Data::GetRowJS(env, this, handle, safe_ints, mode);
+    rows_built = !row.IsEmpty();
+    if (rows_built) rows.push_back(row);
   }
   if (sqlite3_reset(handle) != SQLITE_OK) return Fail(env);
 
   Napi::Value array;
-  if (rows.size() > UINT32_MAX) {
+  if (rows_built && rows.size() > UINT32_MAX) {
     ThrowRangeError(env, "Array overflow (too many rows returned)");
-  } else if (!env.IsExceptionPending()) {
+  } else if (rows_built) {
     array = MakeResultArray(env, db->addon, rows);
   }
-  if (env.IsExceptionPending()) {
+  if (array.IsEmpty()) {
     db->was_js_error = true;
     return Fail(env);
   }

@@ -1,9 +1,36 @@
 // The statement's settings and descriptions: bind(), the row modes,
 // safeIntegers(), columns(), toString() and the busy getter.
+#include <iterator>
+#include <string>
+#include <vector>
+
 #include "data.hpp"
 #include "database.hpp"
 #include "errors.hpp"
+#include "napi_calls.hpp"
 #include "statement.hpp"
+
+namespace {
+
+// One text of a column description, copied out of SQLite, or none (null).
+class ColumnText {
+ public:
+  explicit ColumnText(const char* text) : present(text != nullptr), text(text != nullptr ? text : "") {}
+
+  // The script value; null when it could not be made, with the failure raised.
+  napi_value ToJS(napi_env env) const {
+    napi_value value = nullptr;
+    napi_status status = present ? napi_create_string_utf8(env, text.data(), text.size(), &value)
+                                 : napi_get_null(env, &value);
+    return CheckStatus(env, status) ? value : nullptr;
+  }
+
+ private:
+  bool present;
+  std::string text;
+};
+
+}  // namespace
 
 bool Statement::ReturnsDataGuard(Napi::Env env, const char* message) const {
   if (returns_data) return true;
@@ -82,22 +109,38 @@ Napi::Value Statement::JS_columns(const Napi::CallbackInfo& info) {
   if (!db->OpenGuard(env)) return env.Undefined();
   if (!db->BusyGuard(env)) return env.Undefined();
 
+  // The descriptions are copied out before the first assignment: a setter that
+  // a script put on Object.prototype or Array.prototype may close the connection
+  // and finalise the statement while the objects are filled.
   const CS& cs = db->addon->cs;
-  auto text = [&](const char* value) -> Napi::Value {
-    return value != nullptr ? Napi::Value(Napi::String::New(env, value)) : env.Null();
-  };
+  const Napi::Reference<Napi::String>* keys[] = {&cs.name, &cs.column, &cs.table, &cs.database, &cs.type};
+  std::vector<ColumnText> texts;
   int count = sqlite3_column_count(handle);
-  Napi::Array columns = Napi::Array::New(env, static_cast<size_t>(count));
   for (int i = 0; i < count; i++) {
-    Napi::Object column = Napi::Object::New(env);
-    column.Set(cs.name.Value(), text(sqlite3_column_name(handle, i)));
-    column.Set(cs.column.Value(), text(sqlite3_column_origin_name(handle, i)));
-    column.Set(cs.table.Value(), text(sqlite3_column_table_name(handle, i)));
-    column.Set(cs.database.Value(), text(sqlite3_column_database_name(handle, i)));
-    column.Set(cs.type.Value(), text(sqlite3_column_decltype(handle, i)));
-    columns.Set(static_cast<uint32_t>(i), column);
+    texts.push_back(ColumnText(sqlite3_column_name(handle, i)));
+    texts.push_back(ColumnText(sqlite3_column_origin_name(handle, i)));
+    texts.push_back(ColumnText(sqlite3_column_table_name(handle, i)));
+    texts.push_back(ColumnText(sqlite3_column_database_name(handle, i)));
+    texts.push_back(ColumnText(sqlite3_column_decltype(handle, i)));
   }
-  return columns;
+  napi_value columns = nullptr;
+  if (!CheckStatus(env, napi_create_array_with_length(env, static_cast<size_t>(count), &columns))) {
+    return env.Undefined();
+  }
+  for (int i = 0; i < count; i++) {
+    napi_value column = nullptr;
+    if (!CheckStatus(env, napi_create_object(env, &column))) return env.Undefined();
+    for (size_t k = 0; k < std::size(keys); k++) {
+      napi_value value = texts[static_cast<size_t>(i) * std::size(keys) + k].ToJS(env);
+      if (value == nullptr || !CheckStatus(env, napi_set_property(env, column, keys[k]->Value(), value))) {
+        return env.Undefined();
+      }
+    }
+    if (!CheckStatus(env, napi_set_element(env, columns, static_cast<uint32_t>(i), column))) {
+      return env.Undefined();
+    }
+  }
+  return Napi::Value(env, columns);
 }
 
 Napi::Value Statement::JS_toString(const Napi::CallbackInfo& info) {

@@ -3,6 +3,7 @@
 #include <napi.h>
 
 #include "errors.hpp"
+#include "napi_calls.hpp"
 
 // The Node-API callback of every script-visible method and getter: it runs the
 // method only when `this` carries the class's type tag, so that a method taken
@@ -20,10 +21,10 @@ napi_value TypeSafeCallback(napi_env raw_env, napi_callback_info raw_info) {
     if (napi_typeof(raw_env, self, &type) == napi_ok &&
         (type == napi_object || type == napi_function) &&
         napi_check_object_type_tag(raw_env, self, &C::TYPE_TAG, &tagged) == napi_ok && tagged) {
+      void* object = nullptr;
+      if (!CheckStatus(raw_env, napi_unwrap(raw_env, self, &object))) return nullptr;
       Napi::CallbackInfo info(raw_env, raw_info);
-      C* object = Napi::ObjectWrap<C>::Unwrap(info.This().As<Napi::Object>());
-      if (object == nullptr) return nullptr;  // the failed unwrap has raised
-      return (object->*M)(info);
+      return (static_cast<C*>(object)->*M)(info);
     }
   }
   ThrowTypeError(env, "Illegal invocation");
@@ -33,7 +34,7 @@ napi_value TypeSafeCallback(napi_env raw_env, napi_callback_info raw_info) {
 // A prototype method entered through TypeSafeCallback, with the environment's
 // Addon as its data.
 template <class C, Napi::Value (C::*M)(const Napi::CallbackInfo&)>
-Napi::ClassPropertyDescriptor<C> PrototypeMethod(const char* name, void* addon) {
+napi_property_descriptor PrototypeMethod(const char* name, void* addon) {
   napi_property_descriptor descriptor{};
   descriptor.utf8name = name;
   descriptor.method = TypeSafeCallback<C, M>;

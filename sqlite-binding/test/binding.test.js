@@ -123,6 +123,38 @@ test('script code run while binding cannot make the statement run on a closed co
   }
 });
 
+test('script code run while binding finds the statement locked', () => {
+  // The getters re-enter the very statement whose values they supply; their
+  // calls are refused and the outer call binds and returns its own values.
+  const LOCKED = typeError('This statement is busy executing a query');
+  const reentries = [
+    ['get', (s) => s.get(7, 8)], ['all', (s) => s.all(7, 8)], ['run', (s) => s.run(7, 8)],
+    ['bind', (s) => s.bind(7, 8)], ['raw', (s) => s.raw()],
+  ];
+  for (const [name, reenter] of reentries) {
+    const db = openDatabase(':memory:');
+    const s = prepare(db, 'SELECT ? AS a, ? AS b');
+    const refusals = [];
+    const values = [1, 2];
+    Object.defineProperty(values, 0, { get() {
+      try { reenter(s); } catch (e) { refusals.push(e); }
+      return 1;
+    } });
+    assert.deepEqual(s.get(values), { a: 1, b: 2 }, name);
+    assert.equal(refusals.length, 1, name);
+    assert.deepEqual({ name: refusals[0].name, message: refusals[0].message }, LOCKED, name);
+    assert.deepEqual(s.get(3, 4), { a: 3, b: 4 }, `${name}: nothing stays bound`);
+    db.close();
+  }
+  // A named-parameter getter that tries to bind the statement for good.
+  const db = openDatabase(':memory:');
+  const s = prepare(db, 'SELECT :a AS a, :b AS b');
+  assert.deepEqual(s.get({ get a() { assert.throws(() => s.bind({ a: 10, b: 20 }), LOCKED); return 1; }, b: 2 }),
+    { a: 1, b: 2 });
+  assert.deepEqual(s.get({ a: 5, b: 6 }), { a: 5, b: 6 }, 'the statement was not bound for good');
+  db.close();
+});
+
 test('a statement keeps its database alive', async () => {
   // The host passes another object as the statement's database: the statement
   // must still reach a live connection once the Database object is dropped.

@@ -85,6 +85,15 @@ test('open flags: readonly and must-exist on missing and existing files', () => 
   }
 });
 
+test('a file name with a NUL character is refused before anything is opened', () => {
+  const dir = tempDir();
+  for (const name of ['real.db\0.ignored', '\0', 'a\0b.db']) {
+    assert.throws(() => openDatabase(path.join(dir, name)),
+      typeError('Expected the database path to contain no NUL characters'), JSON.stringify(name));
+  }
+  assert.deepEqual(fs.readdirSync(dir), []);
+});
+
 test('a folder cannot be opened as a database', () => {
   assert.throws(() => openDatabase(tempDir()), (e) => e instanceof SqliteError && e.code.startsWith('SQLITE_CANTOPEN'));
 });

@@ -110,13 +110,28 @@ function runChild(source, env = {}) {
   return result.stdout;
 }
 
-test('before initialize, a failed open raises the failed Node-API call instead', () => {
+test('before initialize, each call of a missing host function raises the failed Node-API call instead', () => {
   const out = runChild(`
     const { Database } = require(process.env.MIVO_SQLITE_MODULE);
-    try { new Database('/nonexistent/dir/x.db', 'x', false, false, true, 0, null, null, null, null); }
-    catch (e) { console.log(JSON.stringify([e.constructor.name, e.message])); }
+    const db = new Database(':memory:', 'x', true, false, false, 0, null, null, null, null);
+    const attempts = {
+      'a failed open': () => new Database('/nonexistent/dir/x.db', 'x', false, false, true, 0, null, null, null, null),
+      'a failed prepare': () => db.prepare('SELECT FROM', db, false, false),
+      'an object row': () => db.prepare('SELECT 1 AS a', db, false, false).get(),
+      'a raw row': () => db.prepare('SELECT 1 AS a', db, false, false).raw().get(),
+      'the result of all()': () => db.prepare('SELECT 1 AS a', db, false, false).pluck().all(),
+    };
+    const seen = {};
+    for (const [name, attempt] of Object.entries(attempts)) {
+      try { attempt(); seen[name] = 'no error'; } catch (e) { seen[name] = [e.constructor.name, e.message]; }
+    }
+    console.log(JSON.stringify(seen));
   `);
-  assert.deepEqual(JSON.parse(out), ['Error', 'Invalid argument']);
+  const expected = ['Error', 'Invalid argument'];
+  assert.deepEqual(JSON.parse(out), {
+    'a failed open': expected, 'a failed prepare': expected, 'an object row': expected, 'a raw row': expected,
+    'the result of all()': expected,
+  });
 });
 
 test('SQLITE_USE_URI is read once: "1" turns URI names on, "0" and anything else leave them off', () => {

@@ -307,6 +307,38 @@ test('columns describes each result column', () => {
   db.close();
 });
 
+test('columns stays sound when an inherited setter closes the connection while it fills the descriptors', () => {
+  // The setters take the assignment (no own property appears) and close the
+  // connection, which finalises the statement that columns() is describing.
+  const cases = [
+    [Object.prototype, 'column', (columns) => {
+      assert.deepEqual(columns, [
+        { name: 'a', table: 't', database: 'main', type: 'INTEGER' },
+        { name: 'b', table: 't', database: 'main', type: 'TEXT' },
+      ]);
+    }],
+    [Array.prototype, '0', (columns) => {
+      assert.equal(columns.length, 2);
+      assert.equal(Object.hasOwn(columns, 0), false);
+      assert.deepEqual(columns[1], { name: 'b', column: 'b', table: 't', database: 'main', type: 'TEXT' });
+    }],
+  ];
+  for (const [prototype, key, check] of cases) {
+    const db = openDatabase(':memory:');
+    execAll(db, ['CREATE TABLE t(a INTEGER, b TEXT)']);
+    const statement = prepare(db, 'SELECT a, b FROM t');
+    Object.defineProperty(prototype, key, { configurable: true, set() { db.close(); } });
+    let columns;
+    try {
+      columns = statement.columns();
+    } finally {
+      delete prototype[key];
+    }
+    assert.equal(db.open, false);
+    check(columns);
+  }
+});
+
 test('toString expands values bound for good, and is the source otherwise', () => {
   const db = openDatabase(':memory:');
   const source = 'SELECT ? AS v, :name AS n';

@@ -1,0 +1,165 @@
+'use strict';
+// Script code that the module calls may throw any value at all. Whatever it
+// throws reaches the caller as the very same value, and the connection stays
+// usable afterwards.
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const path = require('node:path');
+const { initialize, openDatabase, prepare, execAll, tempDir } = require('./harness');
+
+// A Proxy whose traps throw or answer: probing it (is it a wrapped error?)
+// would run script code or swap the value for another.
+function hostileProxy() {
+  return new Proxy({}, {
+    has() { throw new Error('the thrown value was probed'); },
+    get() { return 'the thrown value was replaced'; },
+    getPrototypeOf() { throw new Error('the thrown value was inspected'); },
+  });
+}
+
+const THROWN = [
+  ['undefined', () => undefined], ['null', () => null], ['0', () => 0], ['""', () => ''],
+  ['a symbol', () => Symbol('thrown')], ['a hostile Proxy', hostileProxy],
+];
+
+function withHost(overrides, body) {
+  initialize(overrides);
+  try { return body(); } finally { initialize(); }
+}
+
+function caught(action) {
+  try { action(); } catch (e) { return { value: e }; }
+  return null;
+}
+
+function sqliteTable(db, rows) {
+  execAll(db, ['CREATE TABLE t(x INTEGER)',
+    `INSERT INTO t WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < ${rows}) SELECT x FROM n`]);
+}
+
+function stillUsable(db, label) {
+  assert.equal(prepare(db, 'SELECT 1 AS one').pluck().get(), 1, `${label}: the connection is still usable`);
+}
+
+// Each source of script code: how to make it throw `value`, and the call that runs it.
+const SOURCES = [
+  ['the logger', (value) => {
+    let armed = true;
+    const db = openDatabase(':memory:', { logger: () => { if (armed) { armed = false; throw value; } } });
+    return { db, action: () => prepare(db, 'SELECT 1').get() };
+  }],
+  ['the row function', (value) => {
+    const db = openDatabase(':memory:');
+    return withHost({ makeRowFactory: () => () => { throw value; } }, () => {
+      const s = prepare(db, 'SELECT 1 AS a');
+      return { db, action: () => s.get() };
+    });
+  }],
+  ['the row function inside all()', (value) => {
+    const db = openDatabase(':memory:');
+    sqliteTable(db, 3);
+    return withHost({ makeRowFactory: () => () => { throw value; } }, () => {
+      const s = prepare(db, 'SELECT x FROM t');
+      return { db, action: () => s.all() };
+    });
+  }],
+  ['makeRowFactory', (value) => {
+    const db = openDatabase(':memory:');
+    return withHost({ makeRowFactory: () => { throw value; } }, () => {
+      const s = prepare(db, 'SELECT 1 AS a');
+      return { db, action: () => s.get() };
+    });
+  }],
+  ['makeArray for a raw row', (value) => {
+    const db = openDatabase(':memory:');
+    return withHost({ makeArray: () => { throw value; } }, () => {
+      const s = prepare(db, 'SELECT 1 AS a').raw();
+      return { db, action: () => s.get() };
+    });
+  }],
+  ['makeArray for the result of all()', (value) => {
+    const db = openDatabase(':memory:');
+    sqliteTable(db, 2);
+    const s = prepare(db, 'SELECT x FROM t').pluck();
+    return { db, action: () => withHost({ makeArray: () => { throw value; } }, () => s.all()) };
+  }],
+  ['appendToArray', (value) => {
+    const db = openDatabase(':memory:');
+    sqliteTable(db, 1500);
+    const s = prepare(db, 'SELECT x FROM t').pluck();
+    return { db, action: () => withHost({ appendToArray: () => { throw value; } }, () => s.all()) };
+  }],
+  ['errorConstructor for a failed step', (value) => {
+    const db = openDatabase(':memory:');
+    execAll(db, ['CREATE TABLE u(x UNIQUE)', 'INSERT INTO u VALUES (1)']);
+    const s = prepare(db, 'INSERT INTO u VALUES (1)');
+    return { db, action: () => withHost({ errorConstructor: function () { throw value; } }, () => s.run()) };
+  }],
+  ['errorConstructor for a failed prepare', (value) => {
+    const db = openDatabase(':memory:');
+    return { db, action: () => withHost({ errorConstructor: function () { throw value; } },
+      () => prepare(db, 'SELECT FROM nowhere')) };
+  }],
+  ['errorConstructor for a failed open', (value) => {
+    const missing = path.join(tempDir(), 'missing.db');
+    return { db: null, action: () => withHost({ errorConstructor: function () { throw value; } },
+      () => openDatabase(missing, { mustExist: true })) };
+  }],
+  ['a parameter getter', (value) => {
+    const db = openDatabase(':memory:');
+    const s = prepare(db, 'SELECT :a');
+    return { db, action: () => s.get({ get a() { throw value; } }) };
+  }],
+  ['an array element getter', (value) => {
+    const db = openDatabase(':memory:');
+    const s = prepare(db, 'SELECT ?');
+    const values = [];
+    Object.defineProperty(values, 0, { get() { throw value; } });
+    return { db, action: () => s.get(values) };
+  }],
+];
+
+test('every value a host function, the logger or a getter throws reaches the caller unchanged', () => {
+  for (const [source, arrange] of SOURCES) {
+    for (const [kind, make] of THROWN) {
+      const value = make();
+      const { db, action } = arrange(value);
+      const result = caught(action);
+      assert.ok(result !== null, `${source} throwing ${kind}: the call fails`);
+      assert.ok(Object.is(result.value, value), `${source} throwing ${kind}: the very value arrives`);
+      if (db !== null) stillUsable(db, `${source} throwing ${kind}`);
+      if (db !== null) db.close();
+    }
+  }
+});
+
+test('after a thrown value, the next SQLite error of the connection is an SQLite error again', () => {
+  const db = openDatabase(':memory:', { logger: (sql) => { if (sql.includes('boom')) throw undefined; } });
+  assert.ok(Object.is(caught(() => prepare(db, "SELECT 'boom'").get()).value, undefined));
+  execAll(db, ['CREATE TABLE u(x UNIQUE)', 'INSERT INTO u VALUES (1)']);
+  assert.throws(() => prepare(db, 'INSERT INTO u VALUES (1)').run(), { code: 'SQLITE_CONSTRAINT_UNIQUE' });
+  db.close();
+});
+
+test('setters on Object.prototype do not take the properties of run() results', () => {
+  const db = openDatabase(':memory:');
+  execAll(db, ['CREATE TABLE t(x)']);
+  const s = prepare(db, 'INSERT INTO t VALUES (1)');
+  const calls = [];
+  const throwing = (name) => ({ configurable: true, set() { calls.push(name); throw null; } });
+  Object.defineProperty(Object.prototype, 'changes', throwing('changes'));
+  Object.defineProperty(Object.prototype, 'lastInsertRowid', throwing('lastInsertRowid'));
+  let result;
+  try {
+    result = s.run();
+  } finally {
+    delete Object.prototype.changes;
+    delete Object.prototype.lastInsertRowid;
+  }
+  assert.deepEqual(calls, []);
+  assert.deepEqual(Object.getOwnPropertyDescriptors(result), {
+    changes: { value: 1, writable: true, enumerable: true, configurable: true },
+    lastInsertRowid: { value: 1, writable: true, enumerable: true, configurable: true },
+  });
+  db.close();
+});
