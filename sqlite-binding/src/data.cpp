@@ -82,7 +82,7 @@ Napi::Value GetValueJS(Napi::Env env, sqlite3_value* value, bool safe_ints) {
 Napi::Value GetRowJS(Napi::Env env, Statement* statement, sqlite3_stmt* handle, bool safe_ints,
                      uint8_t mode) {
   switch (mode) {
-    case OBJECT: return statement->extras->row_builder.GetRowJS(env, handle, safe_ints);
+    case OBJECT: return statement->extras->row_builder.GetRowJS(env, handle, safe_ints, statement->alive);
     case PLUCK: return GetValueJS(env, handle, 0, safe_ints);
     case EXPAND: return GetExpandedRowJS(env, handle, safe_ints);
     case RAW: return statement->extras->row_builder.GetRawRowJS(env, handle, safe_ints);

@@ -28,7 +28,12 @@ bool IsNonNegativeInt32(Napi::Value value) {
 Napi::Function Database::Init(Napi::Env env, Addon* addon) {
   std::vector<napi_property_descriptor> methods = {
       PrototypeMethod<Database, &Database::JS_prepare>("prepare", addon),
+      PrototypeMethod<Database, &Database::JS_exec>("exec", addon),
+      PrototypeMethod<Database, &Database::JS_serialize>("serialize", addon),
+      PrototypeMethod<Database, &Database::JS_loadExtension>("loadExtension", addon),
       PrototypeMethod<Database, &Database::JS_close>("close", addon),
+      PrototypeMethod<Database, &Database::JS_defaultSafeIntegers>("defaultSafeIntegers", addon),
+      PrototypeMethod<Database, &Database::JS_unsafeMode>("unsafeMode", addon),
   };
   return ::DefineClass<Database>(env, "Database", methods, addon);
 }
@@ -103,10 +108,9 @@ bool Database::OpenConnection(const Napi::CallbackInfo& info, int flags, sqlite3
     ThrowTypeError(env, "Opening a database from a file descriptor is not supported on this system");
     return false;
   }
-  std::string path = info[0].As<Napi::String>().Utf8Value();
-  // SQLite reads a file name up to its first NUL: the name would be cut short.
-  if (path.find('\0') != std::string::npos) {
-    ThrowTypeError(env, "Expected the database path to contain no NUL characters");
+  std::string path;
+  if (!TextWithoutNul(env, info[0].As<Napi::String>(),
+                      "Expected the database path to contain no NUL characters", &path)) {
     return false;
   }
   int rc = sqlite3_open_v2(path.c_str(), handle, flags, nullptr);

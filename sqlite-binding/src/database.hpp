@@ -60,10 +60,17 @@ class Database : public Napi::ObjectWrap<Database> {
 
  private:
   Napi::Value JS_prepare(const Napi::CallbackInfo& info);
+  Napi::Value JS_exec(const Napi::CallbackInfo& info);
+  Napi::Value JS_serialize(const Napi::CallbackInfo& info);
+  Napi::Value JS_loadExtension(const Napi::CallbackInfo& info);
   Napi::Value JS_close(const Napi::CallbackInfo& info);
+  Napi::Value JS_defaultSafeIntegers(const Napi::CallbackInfo& info);
+  Napi::Value JS_unsafeMode(const Napi::CallbackInfo& info);
   Napi::Value JS_open(const Napi::CallbackInfo& info);
   Napi::Value JS_inTransaction(const Napi::CallbackInfo& info);
 
+  // Frees the database image behind a Buffer that serialize() made.
+  static void FreeSerialization(napi_env env, void* data, void* hint);
   bool OpenConnection(const Napi::CallbackInfo& info, int flags, sqlite3** handle);
   static bool Deserialize(Napi::Env env, Napi::Object buffer, Addon* addon, sqlite3* connection,
                           bool readonly);

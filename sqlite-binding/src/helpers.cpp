@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "errors.hpp"
 #include "napi_calls.hpp"
 
 void SetFrozen(Napi::Env env, Napi::Object object, const Napi::Reference<Napi::String>& name,
@@ -21,6 +22,13 @@ bool DefineDataProperty(napi_env env, napi_value object, napi_value key, napi_va
   descriptor.attributes =
       static_cast<napi_property_attributes>(napi_writable | napi_enumerable | napi_configurable);
   return CheckStatus(env, napi_define_properties(env, object, 1, &descriptor));
+}
+
+bool TextWithoutNul(Napi::Env env, Napi::String value, const char* message, std::string* text) {
+  *text = value.Utf8Value();
+  if (text->find('\0') == std::string::npos) return true;
+  ThrowTypeError(env, message);
+  return false;
 }
 
 bool IsInt32(Napi::Value value) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "data.hpp"
+#include "errors.hpp"
 #include "napi_calls.hpp"
 
 namespace {
@@ -50,13 +51,18 @@ RowBuilder::RowBuilder(Napi::Env, const Napi::FunctionReference& make_row_factor
                        const Napi::FunctionReference& make_array)
     : make_row_factory(Keep(make_row_factory)), make_array(Keep(make_array)) {}
 
-Napi::Value RowBuilder::GetRowJS(Napi::Env env, sqlite3_stmt* handle, bool safe_ints) {
+Napi::Value RowBuilder::GetRowJS(Napi::Env env, sqlite3_stmt* handle, bool safe_ints,
+                                 const bool& alive) {
   int reprepare_count_now = sqlite3_stmt_status(handle, SQLITE_STMTSTATUS_REPREPARE, 0);
   // A factory that threw left no row function; it is asked again rather than
   // building rows from nothing.
   if (reprepare_count_now != reprepare_count || row_function.IsEmpty()) {
     MakeRowFunction(env, handle, reprepare_count_now);
     if (row_function.IsEmpty()) return Napi::Value();  // the factory's exception is pending
+    if (!alive) {
+      ThrowTypeError(env, "The database connection is not open");
+      return Napi::Value();
+    }
   }
   StagedValues values(env, handle, column_count, safe_ints);
   return CallWithValues(env, row_function.Value(), values);

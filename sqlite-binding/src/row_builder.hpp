@@ -12,7 +12,9 @@ class RowBuilder {
   RowBuilder(Napi::Env env, const Napi::FunctionReference& make_row_factory,
              const Napi::FunctionReference& make_array);
 
-  Napi::Value GetRowJS(Napi::Env env, sqlite3_stmt* handle, bool safe_ints);
+  // `alive` is the statement's flag: making the row function runs script code,
+  // which may close the connection (between an iterator's steps it is not busy).
+  Napi::Value GetRowJS(Napi::Env env, sqlite3_stmt* handle, bool safe_ints, const bool& alive);
   Napi::Value GetRawRowJS(Napi::Env env, sqlite3_stmt* handle, bool safe_ints);
 
  private:

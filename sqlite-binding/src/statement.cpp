@@ -19,6 +19,7 @@ Napi::Function Statement::Init(Napi::Env env, Addon* addon) {
       PrototypeMethod<Statement, &Statement::JS_run>("run", addon),
       PrototypeMethod<Statement, &Statement::JS_get>("get", addon),
       PrototypeMethod<Statement, &Statement::JS_all>("all", addon),
+      PrototypeMethod<Statement, &Statement::JS_iterate>("iterate", addon),
       PrototypeMethod<Statement, &Statement::JS_bind>("bind", addon),
       PrototypeMethod<Statement, &Statement::JS_pluck>("pluck", addon),
       PrototypeMethod<Statement, &Statement::JS_expand>("expand", addon),

@@ -66,6 +66,7 @@ class Statement : public Napi::ObjectWrap<Statement> {
   Napi::Value JS_run(const Napi::CallbackInfo& info);
   Napi::Value JS_get(const Napi::CallbackInfo& info);
   Napi::Value JS_all(const Napi::CallbackInfo& info);
+  Napi::Value JS_iterate(const Napi::CallbackInfo& info);
   Napi::Value JS_bind(const Napi::CallbackInfo& info);
   Napi::Value JS_pluck(const Napi::CallbackInfo& info);
   Napi::Value JS_expand(const Napi::CallbackInfo& info);

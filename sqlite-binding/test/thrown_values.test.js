@@ -105,6 +105,40 @@ const SOURCES = [
     return { db: null, action: () => withHost({ errorConstructor: function () { throw value; } },
       () => openDatabase(missing, { mustExist: true })) };
   }],
+  ['makeIteratorRecord', (value) => {
+    const db = openDatabase(':memory:');
+    const it = prepare(db, 'SELECT 1').iterate();
+    // A failed record does not end the iteration; return() ends it afterwards.
+    return { db, action: () => {
+      try { withHost({ makeIteratorRecord: () => { throw value; } }, () => it.next()); } finally { it.return(); }
+    } };
+  }],
+  ['the logger at the first next()', (value) => {
+    let armed = true;
+    const db = openDatabase(':memory:', { logger: () => { if (armed) { armed = false; throw value; } } });
+    const it = prepare(db, 'SELECT 1').iterate();
+    return { db, action: () => it.next() };
+  }],
+  ['errorConstructor for a failed next()', (value) => {
+    const db = openDatabase(':memory:');
+    const it = prepare(db, 'SELECT abs(-9223372036854775807 - 1)').iterate();
+    return { db, action: () => withHost({ errorConstructor: function () { throw value; } }, () => it.next()) };
+  }],
+  ['the logger inside exec()', (value) => {
+    let armed = true;
+    const db = openDatabase(':memory:', { logger: () => { if (armed) { armed = false; throw value; } } });
+    return { db, action: () => db.exec('SELECT 1; SELECT 2') };
+  }],
+  ['errorConstructor for a failed exec()', (value) => {
+    const db = openDatabase(':memory:');
+    return { db, action: () => withHost({ errorConstructor: function () { throw value; } },
+      () => db.exec('SELECT 1; SELECT FROM')) };
+  }],
+  ['errorConstructor for a failed loadExtension()', (value) => {
+    const db = openDatabase(':memory:');
+    return { db, action: () => withHost({ errorConstructor: function () { throw value; } },
+      () => db.loadExtension('/nonexistent/extension.so')) };
+  }],
   ['a parameter getter', (value) => {
     const db = openDatabase(':memory:');
     const s = prepare(db, 'SELECT :a');

@@ -1,0 +1,147 @@
+// The methods that work on the connection as a whole: exec(), serialize(),
+// loadExtension(), defaultSafeIntegers() and unsafeMode().
+#include <sqlite3.h>
+
+#include <string>
+
+#include "database.hpp"
+#include "errors.hpp"
+#include "fd_vfs.hpp"
+#include "helpers.hpp"
+#include "napi_calls.hpp"
+
+namespace {
+
+// No argument means true; anything but a boolean, an explicit undefined
+// included, is refused.
+bool OptionalBoolean(const Napi::CallbackInfo& info, bool* value) {
+  if (info.Length() == 0) {
+    *value = true;
+    return true;
+  }
+  if (!info[0].IsBoolean()) {
+    ThrowTypeError(info.Env(), "Expected first argument to be a boolean");
+    return false;
+  }
+  *value = info[0].As<Napi::Boolean>();
+  return true;
+}
+
+bool IsSkippedBeforeStatement(char c) { return c == ' ' || c == ';' || (c >= 9 && c <= 13); }
+
+}  // namespace
+
+Napi::Value Database::JS_exec(const Napi::CallbackInfo& info) {
+  Napi::Env env = info.Env();
+  if (!info[0].IsString()) return ThrowTypeError(env, "Expected first argument to be a string");
+  std::string sql;
+  if (!TextWithoutNul(env, info[0].As<Napi::String>(),
+                      "Expected the SQL text to contain no NUL characters", &sql)) {
+    return env.Undefined();
+  }
+  if (!OpenGuard(env)) return env.Undefined();
+  if (!BusyGuard(env)) return env.Undefined();
+  if (!IteratorGuardUnlessUnsafe(env)) return env.Undefined();
+
+  is_busy = true;
+  FdVfs::operation++;
+  const char* position = sql.c_str();
+  for (;;) {
+    while (IsSkippedBeforeStatement(*position)) position++;
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v2(db_handle, position, -1, &stmt, &tail);
+    if (stmt == nullptr) {
+      is_busy = false;
+      if (rc != SQLITE_OK) ThrowDatabaseError(env);
+      return env.Undefined();
+    }
+    position = tail;
+    if (Log(env, stmt)) {
+      sqlite3_finalize(stmt);
+      is_busy = false;
+      ThrowDatabaseError(env);
+      return env.Undefined();
+    }
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+    }
+    if (sqlite3_finalize(stmt) != SQLITE_OK) {
+      is_busy = false;
+      ThrowDatabaseError(env);
+      return env.Undefined();
+    }
+  }
+}
+
+void Database::FreeSerialization(napi_env, void* data, void*) { sqlite3_free(data); }
+
+Napi::Value Database::JS_serialize(const Napi::CallbackInfo& info) {
+  Napi::Env env = info.Env();
+  if (!info[0].IsString()) return ThrowTypeError(env, "Expected first argument to be a string");
+  if (!OpenGuard(env)) return env.Undefined();
+  if (!BusyGuard(env)) return env.Undefined();
+  if (!IteratorGuard(env)) return env.Undefined();
+
+  std::string name = info[0].As<Napi::String>().Utf8Value();
+  sqlite3_int64 size = -1;
+  unsigned char* data = sqlite3_serialize(db_handle, name.c_str(), &size, 0);
+  // Also what a name the connection does not know gives: no data and size -1.
+  if (data == nullptr && size != 0) return ThrowError(env, "Out of memory");
+
+  napi_value buffer = nullptr;
+  napi_status status = data == nullptr
+      ? napi_create_buffer(env, 0, nullptr, &buffer)
+      : napi_create_external_buffer(env, static_cast<size_t>(size), data, FreeSerialization, nullptr, &buffer);
+  if (status == napi_no_external_buffers_allowed) {
+    status = napi_create_buffer_copy(env, static_cast<size_t>(size), data, nullptr, &buffer);
+    sqlite3_free(data);
+  } else if (status != napi_ok) {
+    sqlite3_free(data);
+  }
+  if (!CheckStatus(env, status)) return env.Undefined();
+  return Napi::Value(env, buffer);
+}
+
+Napi::Value Database::JS_loadExtension(const Napi::CallbackInfo& info) {
+  Napi::Env env = info.Env();
+  if (!info[0].IsString()) return ThrowTypeError(env, "Expected first argument to be a string");
+  bool has_entry_point = info.Length() >= 2;
+  if (has_entry_point && !info[1].IsString()) {
+    return ThrowTypeError(env, "Expected second argument to be a string");
+  }
+  std::string path;
+  if (!TextWithoutNul(env, info[0].As<Napi::String>(),
+                      "Expected the extension path to contain no NUL characters", &path)) {
+    return env.Undefined();
+  }
+  if (!OpenGuard(env)) return env.Undefined();
+  if (!BusyGuard(env)) return env.Undefined();
+  if (!IteratorGuard(env)) return env.Undefined();
+
+  std::string entry_point = has_entry_point ? info[1].As<Napi::String>().Utf8Value() : std::string();
+  char* message = nullptr;
+  int rc = sqlite3_load_extension(db_handle, path.c_str(), has_entry_point ? entry_point.c_str() : nullptr,
+                                  &message);
+  if (rc != SQLITE_OK) {
+    ThrowSqliteError(env, addon, message != nullptr ? message : sqlite3_errstr(rc), rc);
+  }
+  sqlite3_free(message);
+  return env.Undefined();
+}
+
+Napi::Value Database::JS_defaultSafeIntegers(const Napi::CallbackInfo& info) {
+  bool use = false;
+  if (OptionalBoolean(info, &use)) safe_ints = use;
+  return info.Env().Undefined();
+}
+
+Napi::Value Database::JS_unsafeMode(const Napi::CallbackInfo& info) {
+  Napi::Env env = info.Env();
+  if (!OpenGuard(env)) return env.Undefined();
+  bool use = false;
+  if (!OptionalBoolean(info, &use)) return env.Undefined();
+  unsafe_mode = use;
+  // Unsafe mode turns SQLite's defensive flag off; leaving it turns it on again.
+  sqlite3_db_config(db_handle, SQLITE_DBCONFIG_DEFENSIVE, unsafe_mode ? 0 : 1, nullptr);
+  return env.Undefined();
+}
