@@ -8,6 +8,7 @@
 
 #include "database.hpp"
 #include "errors.hpp"
+#include "napi_calls.hpp"
 
 Napi::Value Addon::JS_initialize(const Napi::CallbackInfo& info) {
   static const char* const MESSAGES[] = {
@@ -28,6 +29,17 @@ Napi::Value Addon::JS_initialize(const Napi::CallbackInfo& info) {
   addon->make_row_factory = Napi::Persistent(info[3].As<Napi::Function>());
   addon->make_iterator_record = Napi::Persistent(info[4].As<Napi::Function>());
   return env.Undefined();
+}
+
+void Addon::MakeRunResultFunction(Napi::Env env) {
+  static const char SOURCE[] =
+      "(function (changes, lastInsertRowid) { return { changes, lastInsertRowid }; })";
+  napi_value source = nullptr;
+  napi_value function = nullptr;
+  if (CheckStatus(env, napi_create_string_utf8(env, SOURCE, sizeof SOURCE - 1, &source)) &&
+      CheckStatus(env, napi_run_script(env, source, &function))) {
+    make_run_result = Napi::Persistent(Napi::Function(env, function));
+  }
 }
 
 // SQLITE_USE_URI is read once per process: "1" turns URI file names on, "0" off,

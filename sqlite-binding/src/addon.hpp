@@ -34,8 +34,11 @@ struct Addon {
   uint64_t next_object_id = 0;
   CS cs;
   std::set<Database*, CompareDatabase> open_databases;
+  // Makes the result of run(), {changes, lastInsertRowid}, from an object literal.
+  Napi::FunctionReference make_run_result;
 
   static Napi::Value JS_initialize(const Napi::CallbackInfo& info);
+  void MakeRunResultFunction(Napi::Env env);
   static void ConfigureURI();
   static void Cleanup(void* addon);
 };

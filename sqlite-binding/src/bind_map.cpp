@@ -2,8 +2,16 @@
 
 #include <utility>
 
-BindMap::Pair::Pair(Napi::Env env, const char* name, int index)
-    : name(Napi::Persistent(Napi::String::New(env, name))), index(index) {}
+#include "napi_calls.hpp"
+
+// Names are made as property keys: they are looked up on every object of
+// named parameters.
+BindMap::Pair::Pair(Napi::Env env, const char* name, int index) : index(index) {
+  napi_value key = nullptr;
+  if (CheckStatus(env, node_api_create_property_key_utf8(env, name, NAPI_AUTO_LENGTH, &key))) {
+    this->name = Napi::Persistent(Napi::String(env, key));
+  }
+}
 
 void BindMap::Build(Napi::Env env, sqlite3_stmt* handle) {
   int count = sqlite3_bind_parameter_count(handle);

@@ -49,11 +49,11 @@ bool Binder::Bind(const Napi::CallbackInfo& info, int argc, Statement* statement
   bool named_done = false;
   for (int i = 0; i < argc; i++) {
     Napi::Value arg = info[static_cast<size_t>(i)];
-    if (arg.IsArray()) {
+    napi_valuetype type = arg.Type();
+    if (type == napi_object && arg.IsArray()) {
       if (!BindArray(env, arg.As<Napi::Array>(), statement, count)) return false;
       continue;
     }
-    napi_valuetype type = arg.Type();
     if ((type == napi_object || type == napi_function) && !arg.IsBuffer()) {
       bool plain = IsPlainObject(env, arg);
       if (!StillAlive(env, statement)) return false;
@@ -72,7 +72,7 @@ bool Binder::Bind(const Napi::CallbackInfo& info, int argc, Statement* statement
         return Fail();
       }
     }
-    if (!BindPositional(env, arg)) return false;
+    if (!BindPositional(env, arg, type)) return false;
     count++;
   }
   if (count > param_count) {
@@ -101,7 +101,8 @@ bool Binder::BindArray(Napi::Env env, Napi::Array array, Statement* statement, i
     napi_value element = nullptr;
     if (napi_get_element(env, array, i, &element) != napi_ok) return Fail();
     if (!StillAlive(env, statement)) return false;
-    if (!BindPositional(env, Napi::Value(env, element))) return false;
+    Napi::Value value(env, element);
+    if (!BindPositional(env, value, value.Type())) return false;
     count++;
   }
   return true;
@@ -128,15 +129,34 @@ bool Binder::BindNamed(Napi::Env env, Napi::Object object, Statement* statement,
 
 // Positional values fill the nameless parameters in index order. Past the last
 // parameter SQLite knows no name either, so a surplus value fails with SQLITE_RANGE.
-bool Binder::BindPositional(Napi::Env env, Napi::Value value) {
+bool Binder::BindPositional(Napi::Env env, Napi::Value value, napi_valuetype type) {
   while (sqlite3_bind_parameter_name(handle, ++anon_index) != nullptr) {
   }
-  return BindValue(env, value, anon_index);
+  return BindValue(env, value, type, anon_index);
+}
+
+// Short texts are converted into a buffer on the stack, in one pass and without
+// an allocation; longer ones into a string of their exact length.
+int Binder::BindText(Napi::Env env, Napi::Value value, int index) {
+  char small[256];
+  size_t length = 0;
+  if (napi_get_value_string_utf8(env, value, small, sizeof small, &length) != napi_ok) return SQLITE_MISUSE;
+  // A conversion cut short by the buffer leaves at most a 3-byte character and
+  // the terminator unused, so a shorter result holds the whole text.
+  if (length + 4 < sizeof small) {
+    return sqlite3_bind_text64(handle, index, small, length, SQLITE_TRANSIENT, SQLITE_UTF8);
+  }
+  std::string text = value.As<Napi::String>().Utf8Value();
+  return sqlite3_bind_text64(handle, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 bool Binder::BindValue(Napi::Env env, Napi::Value value, int index) {
+  return BindValue(env, value, value.IsEmpty() ? napi_undefined : value.Type(), index);
+}
+
+// `type` is the value's type, which the caller has read already.
+bool Binder::BindValue(Napi::Env env, Napi::Value value, napi_valuetype type, int index) {
   int rc;
-  napi_valuetype type = value.IsEmpty() ? napi_undefined : value.Type();
   if (value.IsEmpty()) {
     rc = sqlite3_bind_null(handle, index);
   } else if (type == napi_number) {
@@ -151,10 +171,8 @@ bool Binder::BindValue(Napi::Env env, Napi::Value value, int index) {
     }
     rc = sqlite3_bind_int64(handle, index, integer);
   } else if (type == napi_string) {
-    std::string text = value.As<Napi::String>().Utf8Value();
-    rc = sqlite3_bind_text64(handle, index, static_cast<const char*>(Data::Bytes(text.data())),
-                             text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-  } else if (value.IsBuffer()) {
+    rc = BindText(env, value, index);
+  } else if (type == napi_object && value.IsBuffer()) {
     // Any view: a Buffer, another typed array or a DataView, by its bytes.
     void* data = nullptr;
     size_t length = 0;

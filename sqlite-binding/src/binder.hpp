@@ -18,7 +18,9 @@ class Binder {
 
  private:
   bool BindValue(Napi::Env env, Napi::Value value, int index);
-  bool BindPositional(Napi::Env env, Napi::Value value);
+  bool BindValue(Napi::Env env, Napi::Value value, napi_valuetype type, int index);
+  int BindText(Napi::Env env, Napi::Value value, int index);
+  bool BindPositional(Napi::Env env, Napi::Value value, napi_valuetype type);
   bool BindArray(Napi::Env env, Napi::Array array, Statement* statement, int& count);
   bool BindNamed(Napi::Env env, Napi::Object object, Statement* statement, int& count);
   bool StillAlive(Napi::Env env, Statement* statement);

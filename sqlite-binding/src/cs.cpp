@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "napi_calls.hpp"
 #include "result_codes.hpp"
 
 CS::CS(Napi::Env env) {
@@ -28,8 +29,12 @@ CS::CS(Napi::Env env) {
   }
 }
 
+// Made as property keys (internalized strings): they serve as keys on every
+// row, result and record, which then need no lookup of their own.
 void CS::SetString(Napi::Env env, Napi::Reference<Napi::String>& reference, const char* text) {
-  reference = Napi::Persistent(Napi::String::New(env, text));
+  napi_value key = nullptr;
+  if (!CheckStatus(env, node_api_create_property_key_utf8(env, text, NAPI_AUTO_LENGTH, &key))) return;
+  reference = Napi::Persistent(Napi::String(env, key));
 }
 
 void CS::SetCode(Napi::Env env, int code, const char* name) {

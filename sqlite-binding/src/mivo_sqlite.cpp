@@ -35,6 +35,7 @@ napi_value InitAll(napi_env raw_env, napi_value raw_exports) {
   Addon::ConfigureURI();
   Addon* addon = new Addon(env);
   napi_add_env_cleanup_hook(env, Addon::Cleanup, addon);
+  addon->MakeRunResultFunction(env);
 
   Export(env, exports, "Database", Database::Init(env, addon));
   Export(env, exports, "Statement", Statement::Init(env, addon));

@@ -10,10 +10,9 @@
 // from one class and called on another object cannot misread its memory.
 template <class C, Napi::Value (C::*M)(const Napi::CallbackInfo&)>
 napi_value TypeSafeCallback(napi_env raw_env, napi_callback_info raw_info) {
-  Napi::Env env(raw_env);
-  napi_value self = nullptr;
-  if (napi_get_cb_info(raw_env, raw_info, nullptr, nullptr, &self, nullptr) == napi_ok &&
-      self != nullptr) {
+  Napi::CallbackInfo info(raw_env, raw_info);
+  napi_value self = info.This();
+  if (self != nullptr) {
     napi_valuetype type = napi_undefined;
     bool tagged = false;
     // The tag check converts its argument to an object, so primitives are
@@ -23,11 +22,10 @@ napi_value TypeSafeCallback(napi_env raw_env, napi_callback_info raw_info) {
         napi_check_object_type_tag(raw_env, self, &C::TYPE_TAG, &tagged) == napi_ok && tagged) {
       void* object = nullptr;
       if (!CheckStatus(raw_env, napi_unwrap(raw_env, self, &object))) return nullptr;
-      Napi::CallbackInfo info(raw_env, raw_info);
       return (static_cast<C*>(object)->*M)(info);
     }
   }
-  ThrowTypeError(env, "Illegal invocation");
+  ThrowTypeError(info.Env(), "Illegal invocation");
   return nullptr;
 }
 
