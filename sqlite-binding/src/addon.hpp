@@ -36,6 +36,14 @@ struct Addon {
   std::set<Database*, CompareDatabase> open_databases;
   // Makes the result of run(), {changes, lastInsertRowid}, from an object literal.
   Napi::FunctionReference make_run_result;
+  // The receiver of the last method call of each class, held weakly, with its
+  // native object: a loop calling one statement's methods checks its type tag
+  // and unwraps it once instead of on every call.
+  struct LastReceiver {
+    Napi::Reference<Napi::Object> object;
+    void* native = nullptr;
+  };
+  LastReceiver last_receivers[4];
 
   static Napi::Value JS_initialize(const Napi::CallbackInfo& info);
   void MakeRunResultFunction(Napi::Env env);

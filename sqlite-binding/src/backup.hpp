@@ -14,6 +14,8 @@ class Database;
 class Backup : public Napi::ObjectWrap<Backup> {
  public:
   static napi_type_tag TYPE_TAG;
+  // This class's entry in the Addon's last_receivers.
+  static constexpr int RECEIVER_SLOT = 3;
 
   explicit Backup(const Napi::CallbackInfo& info);
   ~Backup() override;

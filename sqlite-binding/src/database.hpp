@@ -16,6 +16,8 @@
 class Database : public Napi::ObjectWrap<Database> {
  public:
   static napi_type_tag TYPE_TAG;
+  // This class's entry in the Addon's last_receivers.
+  static constexpr int RECEIVER_SLOT = 0;
 
   explicit Database(const Napi::CallbackInfo& info);
   ~Database() override;

@@ -17,6 +17,8 @@ class Database;
 class Statement : public Napi::ObjectWrap<Statement> {
  public:
   static napi_type_tag TYPE_TAG;
+  // This class's entry in the Addon's last_receivers.
+  static constexpr int RECEIVER_SLOT = 1;
 
   explicit Statement(const Napi::CallbackInfo& info);
   ~Statement() override;

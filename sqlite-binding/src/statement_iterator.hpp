@@ -17,6 +17,8 @@ class Statement;
 class StatementIterator : public Napi::ObjectWrap<StatementIterator> {
  public:
   static napi_type_tag TYPE_TAG;
+  // This class's entry in the Addon's last_receivers.
+  static constexpr int RECEIVER_SLOT = 2;
 
   explicit StatementIterator(const Napi::CallbackInfo& info);
 

@@ -2,6 +2,7 @@
 
 #include <napi.h>
 
+#include "addon.hpp"
 #include "errors.hpp"
 #include "napi_calls.hpp"
 
@@ -12,6 +13,15 @@ template <class C, Napi::Value (C::*M)(const Napi::CallbackInfo&)>
 napi_value TypeSafeCallback(napi_env raw_env, napi_callback_info raw_info) {
   Napi::CallbackInfo info(raw_env, raw_info);
   napi_value self = info.This();
+  // The object that passed the check last: its tag and its wrap never change.
+  Addon::LastReceiver& last = static_cast<Addon*>(info.Data())->last_receivers[C::RECEIVER_SLOT];
+  if (self != nullptr && !last.object.IsEmpty()) {
+    napi_value cached = last.object.Value();
+    bool same = false;
+    if (cached != nullptr && napi_strict_equals(raw_env, cached, self, &same) == napi_ok && same) {
+      return (static_cast<C*>(last.native)->*M)(info);
+    }
+  }
   if (self != nullptr) {
     napi_valuetype type = napi_undefined;
     bool tagged = false;
@@ -22,6 +32,8 @@ napi_value TypeSafeCallback(napi_env raw_env, napi_callback_info raw_info) {
         napi_check_object_type_tag(raw_env, self, &C::TYPE_TAG, &tagged) == napi_ok && tagged) {
       void* object = nullptr;
       if (!CheckStatus(raw_env, napi_unwrap(raw_env, self, &object))) return nullptr;
+      last.object = Napi::Weak(Napi::Object(raw_env, self));
+      last.native = object;
       return (static_cast<C*>(object)->*M)(info);
     }
   }

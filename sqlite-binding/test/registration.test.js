@@ -2,7 +2,7 @@
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
-const { addon, SqliteError, initialize, openDatabase, tempDir } = require('./harness');
+const { addon, SqliteError, initialize, openDatabase, tempDir, collectGarbage } = require('./harness');
 const path = require('node:path');
 
 const illegal = { name: 'TypeError', message: 'Illegal invocation' };
@@ -38,6 +38,24 @@ test('methods and getters refuse a foreign receiver', () => {
   ];
   for (const call of cases) assert.throws(call, illegal, String(call));
   assert.equal(db.open, true, 'the database itself was not touched');
+  db.close();
+});
+
+test('each call acts on its own receiver, whichever object was called before', async () => {
+  const db = openDatabase(':memory:');
+  const get = addon.Statement.prototype.get;
+  const one = db.prepare('SELECT 1 AS v', db, false, false);
+  const two = db.prepare('SELECT 2 AS v', db, false, false);
+  const results = [one, one, two, one, two, two].map((s) => get.call(s).v);
+  assert.deepEqual(results, [1, 1, 2, 1, 2, 2]);
+  assert.throws(() => get.call(db), illegal, 'a Database right after a statement');
+  assert.throws(() => get.call(new Proxy(one, {})), illegal, 'a Proxy of the statement called last');
+  assert.throws(() => get.call(Object.create(one)), illegal);
+  // Statements made after the last one called was collected are still told apart.
+  (() => { db.prepare('SELECT 3 AS v', db, false, false).get(); })();
+  await collectGarbage();
+  const later = Array.from({ length: 50 }, (_, i) => db.prepare(`SELECT ${i} AS v`, db, false, false));
+  assert.deepEqual(later.map((s) => s.get().v), later.map((_, i) => i));
   db.close();
 });
 
