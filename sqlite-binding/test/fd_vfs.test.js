@@ -176,6 +176,18 @@ test("the caller's descriptors stay open and in place; the module's own are clos
   fs.closeSync(journalFd);
 });
 
+test('the host may close its own descriptors once the database is open', () => {
+  const file = makeDatabase(path.join(tempDir(), 'handed-over.db'));
+  const { fd, journalFd } = hostFds(file);
+  const db = openDatabase(file, { fd, journalFd });
+  fs.closeSync(fd);
+  fs.closeSync(journalFd);
+  execAll(db, ['BEGIN', "INSERT INTO t(v) VALUES ('after the host let go')", 'COMMIT']);
+  assert.equal(value(db, 'SELECT count(*) FROM t'), 4);
+  db.close();
+  assert.deepEqual(inChild(file, ['SELECT count(*) AS n FROM t']), [[{ n: 4 }]]);
+});
+
 test('WAL is refused by the pragma in any letter case; every other journal mode works', () => {
   const dir = tempDir();
   const file = makeDatabase(path.join(dir, 'modes.db'));
