@@ -6,6 +6,7 @@
 
 #include "class_definition.hpp"
 #include "errors.hpp"
+#include "fd_vfs.hpp"
 #include "helpers.hpp"
 #include "napi_calls.hpp"
 #include "type_safe_callback.hpp"
@@ -96,30 +97,44 @@ Database::Database(const Napi::CallbackInfo& info)
   CheckStatus(env, napi_define_properties(env, self, 1, &in_transaction));
 }
 
-// Opens the connection by file name, or refuses descriptors, which this build
-// cannot open yet. On failure the error has been raised and no handle is left open.
+// Opens the connection by file name or, when the ninth argument is a number, on
+// the two descriptors through FdVfs. On failure the error has been raised and no
+// handle is left open.
 bool Database::OpenConnection(const Napi::CallbackInfo& info, int flags, sqlite3** handle) {
   Napi::Env env = info.Env();
+  const char* message = nullptr;
+  int rc;
   if (info[8].IsNumber()) {
     if (!IsNonNegativeInt32(info[8]) || !IsNonNegativeInt32(info[9])) {
       ThrowTypeError(env, "Expected file descriptors to be non-negative 32-bit integers");
       return false;
     }
-    ThrowTypeError(env, "Opening a database from a file descriptor is not supported on this system");
-    return false;
+    int database_fd = info[8].As<Napi::Number>().Int32Value();
+    int journal_fd = info[9].As<Napi::Number>().Int32Value();
+    bool readonly = info[3].As<Napi::Boolean>();
+    if (const char* refusal = FdVfs::Validate(database_fd, journal_fd, readonly)) {
+      ThrowTypeError(env, refusal);
+      return false;
+    }
+    rc = FdVfs::Open(database_fd, journal_fd, flags, handle, &message);
+  } else {
+    std::string path;
+    if (!TextWithoutNul(env, info[0].As<Napi::String>(),
+                        "Expected the database path to contain no NUL characters", &path)) {
+      return false;
+    }
+    rc = sqlite3_open_v2(path.c_str(), handle, flags, nullptr);
   }
-  std::string path;
-  if (!TextWithoutNul(env, info[0].As<Napi::String>(),
-                      "Expected the database path to contain no NUL characters", &path)) {
-    return false;
-  }
-  int rc = sqlite3_open_v2(path.c_str(), handle, flags, nullptr);
   if (rc == SQLITE_OK) return true;
   if (*handle == nullptr) {
-    ThrowSqliteError(env, addon, sqlite3_errstr(rc), rc);
+    ThrowSqliteError(env, addon, message != nullptr ? message : sqlite3_errstr(rc), rc);
     return false;
   }
-  ThrowSqliteError(env, addon, *handle);
+  if (message != nullptr) {
+    ThrowSqliteError(env, addon, message, sqlite3_extended_errcode(*handle));
+  } else {
+    ThrowSqliteError(env, addon, *handle);
+  }
   sqlite3_close(*handle);
   *handle = nullptr;
   return false;

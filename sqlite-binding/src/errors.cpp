@@ -7,6 +7,7 @@
 
 #include "addon.hpp"
 #include "database.hpp"
+#include "fd_vfs.hpp"
 #include "napi_calls.hpp"
 
 namespace {
@@ -53,7 +54,9 @@ void Database::ThrowSqliteError(Napi::Env env, Addon* addon, const char* message
 
 void Database::ThrowSqliteError(Napi::Env env, Addon* addon, sqlite3* connection) {
   int code = sqlite3_extended_errcode(connection);
-  ThrowSqliteError(env, addon, sqlite3_errmsg(connection), code);
+  // FdVfs's own reason for the failure, when it refused with one, says more than SQLite's.
+  const char* recorded = FdVfs::TakeRecordedMessage(connection, code);
+  ThrowSqliteError(env, addon, recorded != nullptr ? recorded : sqlite3_errmsg(connection), code);
 }
 
 void Database::ThrowDatabaseError(Napi::Env env) {
