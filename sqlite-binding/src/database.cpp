@@ -28,6 +28,7 @@ bool IsNonNegativeInt32(Napi::Value value) {
 Napi::Function Database::Init(Napi::Env env, Addon* addon) {
   std::vector<napi_property_descriptor> methods = {
       PrototypeMethod<Database, &Database::JS_prepare>("prepare", addon),
+      PrototypeMethod<Database, &Database::JS_backup>("backup", addon),
       PrototypeMethod<Database, &Database::JS_close>("close", addon),
   };
   return ::DefineClass<Database>(env, "Database", methods, addon);

@@ -60,6 +60,7 @@ class Database : public Napi::ObjectWrap<Database> {
 
  private:
   Napi::Value JS_prepare(const Napi::CallbackInfo& info);
+  Napi::Value JS_backup(const Napi::CallbackInfo& info);
   Napi::Value JS_close(const Napi::CallbackInfo& info);
   Napi::Value JS_open(const Napi::CallbackInfo& info);
   Napi::Value JS_inTransaction(const Napi::CallbackInfo& info);
