@@ -30,4 +30,13 @@ class Backup : public Napi::ObjectWrap<Backup> {
   uint64_t id = 0;
   bool alive = false;
   bool unlink = false;
+  // The script object of the source, whatever the script passed as `database`:
+  // transfer() reads the source, so it must outlive the Backup.
+  Napi::ObjectReference database_object;
+
+ private:
+  bool Start(Napi::Env env, const Napi::CallbackInfo& call);
+
+  Napi::Value JS_transfer(const Napi::CallbackInfo& info);
+  Napi::Value JS_close(const Napi::CallbackInfo& info);
 };

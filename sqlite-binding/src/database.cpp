@@ -30,6 +30,7 @@ Napi::Function Database::Init(Napi::Env env, Addon* addon) {
   std::vector<napi_property_descriptor> methods = {
       PrototypeMethod<Database, &Database::JS_prepare>("prepare", addon),
       PrototypeMethod<Database, &Database::JS_exec>("exec", addon),
+      PrototypeMethod<Database, &Database::JS_backup>("backup", addon),
       PrototypeMethod<Database, &Database::JS_serialize>("serialize", addon),
       PrototypeMethod<Database, &Database::JS_loadExtension>("loadExtension", addon),
       PrototypeMethod<Database, &Database::JS_close>("close", addon),

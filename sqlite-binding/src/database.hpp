@@ -63,6 +63,7 @@ class Database : public Napi::ObjectWrap<Database> {
  private:
   Napi::Value JS_prepare(const Napi::CallbackInfo& info);
   Napi::Value JS_exec(const Napi::CallbackInfo& info);
+  Napi::Value JS_backup(const Napi::CallbackInfo& info);
   Napi::Value JS_serialize(const Napi::CallbackInfo& info);
   Napi::Value JS_loadExtension(const Napi::CallbackInfo& info);
   Napi::Value JS_close(const Napi::CallbackInfo& info);

@@ -1,0 +1,465 @@
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const path = require('node:path');
+const { Worker } = require('node:worker_threads');
+const { addon, SqliteError, initialize, openDatabase, prepare, execAll, tempDir, openFiles, collectGarbage,
+  modulePath } = require('./harness');
+
+const typeError = (message) => ({ name: 'TypeError', message });
+const notOpen = typeError('The database connection is not open');
+const busy = typeError('This database connection is busy executing a query');
+
+// A source of about 27 pages of 4096 bytes, so that a copy takes several steps.
+function filledDatabase(file = path.join(tempDir(), 'source.db'), rows = 100) {
+  const db = openDatabase(file);
+  execAll(db, ['CREATE TABLE t(x BLOB)',
+    `INSERT INTO t WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ${rows}) SELECT randomblob(1000) FROM n`]);
+  return db;
+}
+
+function rows(db, table = 't') {
+  return prepare(db, `SELECT x FROM ${table} ORDER BY rowid`).pluck().all();
+}
+
+// The rows of a finished copy, read through a connection of its own.
+function copiedRows(file, table = 't') {
+  const copy = openDatabase(file, { mustExist: true });
+  try {
+    assert.equal(prepare(copy, 'PRAGMA integrity_check').pluck().get(), 'ok');
+    return rows(copy, table);
+  } finally {
+    copy.close();
+  }
+}
+
+function caught(action) {
+  try { action(); } catch (e) { return { value: e }; }
+  return null;
+}
+
+const hasFunctions = typeof addon.Database.prototype.function === 'function';
+
+test('Backup has transfer and close, and refuses foreign receivers', () => {
+  assert.deepEqual(Object.keys(addon.Backup.prototype), ['transfer', 'close']);
+  const db = filledDatabase();
+  const b = db.backup(db, 'main', path.join(tempDir(), 'copy.db'), false);
+  for (const call of [() => addon.Backup.prototype.transfer.call(db, 1), () => addon.Backup.prototype.close.call({}),
+    () => addon.Database.prototype.backup.call(b, db, 'main', 'x.db', false)]) {
+    assert.throws(call, typeError('Illegal invocation'));
+  }
+  db.close();
+});
+
+test('backup checks its four arguments in order, before it looks at the database', () => {
+  const dir = tempDir();
+  const dest = path.join(dir, 'never.db');
+  const cases = [
+    [[], 'Expected first argument to be an object'],
+    [['db', 'main', dest, false], 'Expected first argument to be an object'],
+    [[null, 'main', dest, false], 'Expected first argument to be an object'],
+    [[{}], 'Expected second argument to be a string'],
+    [[{}, 0, dest, false], 'Expected second argument to be a string'],
+    [[{}, 'main'], 'Expected third argument to be a string'],
+    [[() => {}, 'main', Buffer.from(dest), false], 'Expected third argument to be a string'],
+    [[{}, 'main', dest], 'Expected fourth argument to be a boolean'],
+    [[{}, 'main', dest, undefined], 'Expected fourth argument to be a boolean'],
+    [[{}, 'main', dest, 'true'], 'Expected fourth argument to be a boolean'],
+  ];
+  const open = openDatabase(':memory:');
+  const closed = openDatabase(':memory:');
+  closed.close();
+  for (const db of [open, closed]) {
+    for (const [args, message] of cases) {
+      assert.throws(() => db.backup(...args), typeError(message), `${db.open ? 'open' : 'closed'}: ${args.length} arguments`);
+    }
+  }
+  assert.equal(fs.existsSync(dest), false);
+  open.close();
+});
+
+test('Backup objects are made only by backup()', () => {
+  assert.throws(() => new addon.Backup(), typeError('Disabled constructor'));
+  // Script code that runs while backup() builds its object (here the error
+  // constructor of a failed start) cannot build one from that call.
+  const db = openDatabase(':memory:');
+  let inner = null;
+  class ProbingError extends SqliteError {
+    constructor(message, code) {
+      super(message, code);
+      // Only once: a Backup built from the pending call would fail here again.
+      if (inner === null) inner = caught(() => new addon.Backup());
+    }
+  }
+  initialize({ errorConstructor: ProbingError });
+  try {
+    assert.throws(() => db.backup(db, 'nosuch', path.join(tempDir(), 'x.db'), false), ProbingError);
+  } finally {
+    initialize();
+  }
+  assert.equal(inner.value.message, 'Disabled constructor');
+  db.close();
+});
+
+test('a closed or busy source refuses to start a backup, and no destination is made', () => {
+  const dir = tempDir();
+  const closed = openDatabase(':memory:');
+  closed.close();
+  assert.throws(() => closed.backup(closed, 'main', path.join(dir, 'closed.db'), false), notOpen);
+
+  let refusal = null;
+  const db = openDatabase(':memory:', {
+    logger: () => { refusal = caught(() => db.backup(db, 'main', path.join(dir, 'busy.db'), false)); },
+  });
+  prepare(db, 'SELECT 1').get();
+  assert.equal(refusal.value.message, busy.message);
+
+  // Row functions run while the connection is busy too.
+  initialize({ makeRowFactory: () => () => caught(() => db.backup(db, 'main', path.join(dir, 'row.db'), false)) });
+  try {
+    assert.equal(prepare(db, 'SELECT 1 AS a').get().value.message, busy.message);
+  } finally {
+    initialize();
+  }
+  assert.deepEqual(fs.readdirSync(dir), []);
+  db.close();
+});
+
+test('a backup started from inside a user function is refused as busy',
+  { skip: !hasFunctions && 'user-defined functions are not built yet' }, () => {
+    const db = openDatabase(':memory:');
+    let refusal = null;
+    db.function(() => { refusal = caught(() => db.backup(db, 'main', path.join(tempDir(), 'f.db'), false)); return 1; },
+      'try_backup', 0, 0, false, false);
+    prepare(db, 'SELECT try_backup()').get();
+    assert.equal(refusal.value.message, busy.message);
+    db.close();
+  });
+
+test('a backup may start and finish while an iterator is open', () => {
+  const db = filledDatabase();
+  const iterator = prepare(db, 'SELECT x FROM t').iterate();
+  iterator.next();
+  const dest = path.join(tempDir(), 'copy.db');
+  const b = db.backup(db, 'main', dest, true);
+  assert.equal(b.transfer(-1).remainingPages, 0);
+  iterator.return();
+  b.close();
+  assert.deepEqual(copiedRows(dest), rows(db));
+  db.close();
+});
+
+test('transfer(-1) copies main, temp and attached databases whole; the finished file stays', () => {
+  const dir = tempDir();
+  const db = filledDatabase(path.join(dir, 'main.db'));
+  execAll(db, [
+    'CREATE TEMP TABLE tt(x)', "INSERT INTO tt VALUES ('temporary'), (x'00ff')",
+    `ATTACH '${path.join(dir, 'other.db')}' AS other`, 'CREATE TABLE other.o(x)', 'INSERT INTO other.o VALUES (42), (NULL)',
+  ]);
+  for (const [name, table] of [['main', 't'], ['temp', 'tt'], ['other', 'o']]) {
+    const dest = path.join(dir, `${name}-copy.db`);
+    const b = db.backup(db, name, dest, true);
+    const progress = b.transfer(-1);
+    assert.deepEqual(Object.keys(progress), ['totalPages', 'remainingPages'], name);
+    assert.ok(progress.totalPages > 0 && progress.remainingPages === 0, `${name}: ${JSON.stringify(progress)}`);
+    assert.deepEqual(b.transfer(-1), progress, `${name}: a finished copy stays finished`);
+    assert.equal(b.close(), b);
+    assert.equal(b.close(), b, 'closing again returns the Backup too');
+    assert.deepEqual(copiedRows(dest, table), rows(db, name === 'main' ? table : `${name}.${table}`), name);
+  }
+  db.close();
+});
+
+test('the database property is the first argument, frozen', () => {
+  const db = openDatabase(':memory:');
+  const presented = () => {};
+  const b = db.backup(presented, 'main', path.join(tempDir(), 'copy.db'), false);
+  assert.deepEqual(Object.getOwnPropertyDescriptor(b, 'database'),
+    { value: presented, writable: false, enumerable: true, configurable: false });
+  assert.deepEqual(Object.keys(b), ['database']);
+  assert.throws(() => { b.database = db; }, TypeError);
+  db.close();
+});
+
+test('transfer copies page by page, and changes made to the source meanwhile are in the copy', () => {
+  const db = filledDatabase();
+  const dest = path.join(tempDir(), 'copy.db');
+  const b = db.backup(db, 'main', dest, true);
+  const start = b.transfer(0);
+  assert.ok(start.totalPages > 10, `${start.totalPages} pages`);
+  assert.equal(start.remainingPages, start.totalPages, 'transfer(0) copies nothing');
+  const first = b.transfer(5);
+  assert.deepEqual(first, { totalPages: start.totalPages, remainingPages: start.totalPages - 5 });
+  // The source stays usable between two transfers.
+  execAll(db, ['UPDATE t SET x = zeroblob(10) WHERE rowid = 1',
+    'INSERT INTO t WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50) SELECT randomblob(1000) FROM n']);
+  let progress = b.transfer(3);
+  while (progress.remainingPages > 0) progress = b.transfer(3);
+  assert.ok(progress.totalPages > start.totalPages, 'the page count grew with the source');
+  b.close();
+  assert.deepEqual(copiedRows(dest), rows(db));
+  assert.equal(copiedRows(dest).length, 150);
+  db.close();
+});
+
+test('transfer takes a 32-bit signed integer page count', () => {
+  const db = filledDatabase();
+  const b = db.backup(db, 'main', path.join(tempDir(), 'copy.db'), false);
+  for (const args of [[], [undefined], [1.5], ['1'], [1n], [-0], [NaN], [2147483648], [-2147483649], [null]]) {
+    assert.throws(() => b.transfer(...args), typeError('Expected first argument to be a 32-bit signed integer'),
+      String(args));
+  }
+  assert.equal(b.transfer(2147483647).remainingPages, 0);
+  assert.equal(b.transfer(-2147483648).remainingPages, 0);
+  db.close();
+});
+
+test('ending an unfinished backup removes the destination exactly when asked to', () => {
+  const dir = tempDir();
+  // Ending by close() or by the source's close; with unlink a destination that
+  // existed before the backup is removed too.
+  const cases = [
+    ['close', true, false, false], ['close', false, false, true],
+    ['close', true, true, false], ['close', false, true, true],
+    ['source closed', true, false, false], ['source closed', false, false, true],
+    ['source closed', true, true, false],
+  ];
+  for (const [ending, unlink, existed, kept] of cases) {
+    const db = filledDatabase(path.join(tempDir(), 'source.db'));
+    const dest = path.join(dir, `${ending}-${unlink}-${existed}.db`);
+    if (existed) fs.writeFileSync(dest, '');
+    const b = db.backup(db, 'main', dest, unlink);
+    b.transfer(5);
+    if (ending === 'close') assert.equal(b.close(), b);
+    db.close();
+    assert.equal(fs.existsSync(dest), kept, `${ending}, unlink ${unlink}, existed before ${existed}`);
+    assert.equal(fs.existsSync(`${dest}-journal`), false, 'the journal goes with the unfinished copy');
+  }
+});
+
+test('a source closed under a backup ends it; transfer then fails and close still answers', () => {
+  const dir = tempDir();
+  const db = filledDatabase();
+  const unfinished = db.backup(db, 'main', path.join(dir, 'unfinished.db'), true);
+  const finished = db.backup(db, 'main', path.join(dir, 'finished.db'), true);
+  unfinished.transfer(1);
+  finished.transfer(-1);
+  db.close();
+  assert.deepEqual(fs.readdirSync(dir), ['finished.db'], 'a finished copy stays even with unlink');
+  for (const b of [unfinished, finished]) {
+    assert.throws(() => b.transfer(1), notOpen);
+    assert.equal(b.close(), b);
+    assert.throws(() => b.transfer(1), notOpen, 'the source check comes first');
+  }
+});
+
+test('transfer after close is refused and never steps the finished handle', () => {
+  const db = filledDatabase();
+  const dest = path.join(tempDir(), 'copy.db');
+  const b = db.backup(db, 'main', dest, false);
+  b.transfer(2);
+  b.close();
+  for (const pages of [1, -1, 0]) assert.throws(() => b.transfer(pages), typeError('The backup has been closed'));
+  assert.equal(prepare(db, 'SELECT count(*) FROM t').pluck().get(), 100);
+  db.close();
+});
+
+test('a backup onto the file of the database it copies is refused, and the database stays', () => {
+  const dir = tempDir();
+  const file = path.join(dir, 'self.db');
+  const db = filledDatabase(file);
+  const before = rows(db);
+  fs.symlinkSync(file, path.join(dir, 'link.db'));
+  for (const destination of [file, path.join(dir, 'link.db'), path.join(dir, '.', 'self.db')]) {
+    assert.throws(() => db.backup(db, 'main', destination, true),
+      typeError('The destination is the file of the database being backed up'), destination);
+  }
+  db.close();
+  assert.deepEqual(copiedRows(file), before);
+});
+
+test('a backup that cannot start is an SQLite error of the destination, and leaves nothing behind', () => {
+  const dir = tempDir();
+  const db = filledDatabase(path.join(dir, 'source.db'));
+  const fresh = path.join(dir, 'fresh.db');
+  const existing = path.join(dir, 'existing.db');
+  fs.writeFileSync(existing, 'kept as it was');
+  for (const dest of [fresh, existing]) {
+    assert.throws(() => db.backup(db, 'nosuch', dest, true),
+      (e) => e instanceof SqliteError && e.message === 'unknown database nosuch' && e.code === 'SQLITE_ERROR');
+  }
+  assert.throws(() => db.backup(db, 'main', dir, false),
+    (e) => e instanceof SqliteError && e.message === 'unable to open database file' && e.code === 'SQLITE_CANTOPEN');
+  // A NUL would cut the name short: another database or file than the one named.
+  assert.throws(() => db.backup(db, 'main\0x', fresh, false),
+    typeError('Expected the attached name to contain no NUL characters'));
+  assert.throws(() => db.backup(db, 'main', `${fresh}\0x`, false),
+    typeError('Expected the destination path to contain no NUL characters'));
+  assert.deepEqual(fs.readdirSync(dir).sort(), ['existing.db', 'source.db']);
+  assert.equal(fs.readFileSync(existing, 'utf8'), 'kept as it was');
+  db.close();
+});
+
+test('a failed step is an SQLite error with the generic text of its code; busy is progress', () => {
+  const dir = tempDir();
+  const db = filledDatabase(path.join(dir, 'source.db'));
+  const junk = path.join(dir, 'junk.db');
+  fs.writeFileSync(junk, Buffer.alloc(8192, 7));
+  const b = db.backup(db, 'main', junk, false);
+  for (let i = 0; i < 2; i++) {
+    assert.throws(() => b.transfer(1),
+      (e) => e instanceof SqliteError && e.message === 'file is not a database' && e.code === 'SQLITE_NOTADB');
+  }
+  assert.equal(b.close(), b);
+
+  // A destination another connection holds locked: the step is refused as
+  // busy, reported as progress, and the copy goes on once the lock is gone.
+  const lockedFile = path.join(dir, 'locked.db');
+  const holder = openDatabase(lockedFile);
+  execAll(holder, ['CREATE TABLE q(x)', 'BEGIN EXCLUSIVE', 'INSERT INTO q VALUES (1)']);
+  const waiting = db.backup(db, 'main', lockedFile, false);
+  const refused = waiting.transfer(-1);
+  assert.deepEqual(Object.keys(refused), ['totalPages', 'remainingPages']);
+  execAll(holder, ['COMMIT']);
+  holder.close();
+  assert.equal(waiting.transfer(-1).remainingPages, 0);
+  waiting.close();
+  assert.deepEqual(copiedRows(lockedFile), rows(db));
+  db.close();
+});
+
+test('whatever the error constructor throws, undefined included, reaches the caller of backup and transfer', () => {
+  const dir = tempDir();
+  const db = filledDatabase(path.join(dir, 'source.db'));
+  const junk = path.join(dir, 'junk.db');
+  fs.writeFileSync(junk, Buffer.alloc(8192, 7));
+  const failingStep = db.backup(db, 'main', junk, false);
+  const failures = [
+    ['a destination that cannot be opened', () => db.backup(db, 'main', dir, false)],
+    ['a backup that cannot start', () => db.backup(db, 'nosuch', path.join(dir, 'fresh.db'), true)],
+    ['a failed step', () => failingStep.transfer(1)],
+  ];
+  const thrown = [undefined, null, Symbol('thrown'), new Proxy({}, { get() { throw new Error('probed'); } })];
+  for (const [failure, action] of failures) {
+    for (const value of thrown) {
+      initialize({ errorConstructor: function () { throw value; } });
+      let result;
+      try { result = caught(action); } finally { initialize(); }
+      assert.ok(result !== null && Object.is(result.value, value), `${failure}: ${String(typeof value)}`);
+    }
+  }
+  failingStep.close();
+  assert.deepEqual(fs.readdirSync(dir).sort(), ['junk.db', 'source.db']);
+  assert.equal(prepare(db, 'SELECT count(*) FROM t').pluck().get(), 100, 'the source is still usable');
+  db.close();
+});
+
+test('a backup keeps its source alive whatever object it was given as the database', async () => {
+  const dir = tempDir();
+  // Nothing but the Backup refers to the source Database once this returns.
+  const start = (name) => {
+    const db = filledDatabase(path.join(dir, `${name}-source.db`));
+    const b = db.backup({}, 'main', path.join(dir, `${name}-copy.db`), true);
+    b.transfer(3);
+    return b;
+  };
+  let b = start('kept');
+  await collectGarbage();
+  assert.equal(b.transfer(-1).remainingPages, 0, 'the source is still there and open');
+  b.close();
+  assert.equal(copiedRows(path.join(dir, 'kept-copy.db')).length, 100);
+
+  // Once the Backup goes, so does its source, and its file is released.
+  b = start('dropped');
+  b = null;
+  await collectGarbage();
+  assert.deepEqual(openFiles().filter((f) => f.startsWith(dir)), []);
+  assert.equal(fs.existsSync(path.join(dir, 'dropped-copy.db')), false,
+    'collecting an unfinished backup removes its destination');
+});
+
+test('a collected Backup leaves its source, which closes normally afterwards', async () => {
+  const dir = tempDir();
+  const db = filledDatabase(path.join(dir, 'source.db'));
+  const finished = path.join(dir, 'finished.db');
+  (() => {
+    db.backup(db, 'main', path.join(dir, 'unfinished.db'), true).transfer(1);
+    db.backup(db, 'main', finished, true).transfer(-1);
+  })();
+  await collectGarbage();
+  assert.deepEqual(fs.readdirSync(dir).sort(), ['finished.db', 'source.db']);
+  db.close();
+  assert.equal(copiedRows(finished).length, 100);
+});
+
+// A worker that leaves a backup behind: its environment's teardown ends it.
+function runBackupWorker(workerData) {
+  const source = `
+    const { workerData, parentPort } = require('node:worker_threads');
+    const { Database, initialize } = require(workerData.modulePath);
+    const db = new Database(workerData.source, 's', false, false, false, 0, null, null, null, null);
+    globalThis.kept = db.backup(db, 'main', workerData.dest, workerData.unlink);
+    globalThis.kept.transfer(workerData.pages);
+    parentPort.postMessage('ready');
+    if (workerData.ending === 'exit') process.exit(0);
+    if (workerData.ending === 'wait') setInterval(() => {}, 1000);
+  `;
+  return new Promise((resolve, reject) => {
+    const worker = new Worker(source, { eval: true, workerData: { modulePath, ...workerData } });
+    worker.on('error', reject);
+    worker.once('message', () => { if (workerData.ending === 'wait') worker.terminate(); });
+    worker.on('exit', resolve);
+  });
+}
+
+test('a worker that goes away with a backup ends it; an unfinished one loses its destination if asked to', async () => {
+  const dir = tempDir();
+  const sourceFile = path.join(dir, 'source.db');
+  filledDatabase(sourceFile).close();
+  const cases = [
+    // ending, unlink, pages, destination kept
+    ['end', true, 1, false], ['exit', true, 1, false], ['wait', true, 1, false],
+    ['exit', false, 1, true], ['exit', true, -1, true], ['wait', true, -1, true],
+  ];
+  for (const [ending, unlink, pages, kept] of cases) {
+    const dest = path.join(dir, `${ending}-${unlink}-${pages}.db`);
+    await runBackupWorker({ source: sourceFile, dest, unlink, pages, ending });
+    const label = `${ending}, unlink ${unlink}, ${pages} pages`;
+    assert.equal(fs.existsSync(dest), kept, label);
+    assert.deepEqual(openFiles().filter((f) => f.startsWith(dir)), [], `${label}: nothing held open`);
+    if (kept && pages === -1) assert.equal(copiedRows(dest).length, 100, label);
+  }
+});
+
+test('workers terminated in the middle of backups unwind quietly and release everything', async () => {
+  const dir = tempDir();
+  const sourceFile = path.join(dir, 'source.db');
+  filledDatabase(sourceFile, 400).close();
+  const source = `
+    const { workerData, parentPort } = require('node:worker_threads');
+    const { Database, initialize } = require(workerData.modulePath);
+    class SqliteError extends Error { constructor(message, code) { super(message); this.code = code; } }
+    const f = (...values) => values;
+    initialize(SqliteError, f, f, f, f);
+    const db = new Database(workerData.source, 's', false, false, false, 0, null, null, null, null);
+    parentPort.postMessage('ready');
+    for (let round = 0; ; round++) {
+      const b = db.backup(db, 'main', workerData.dir + '/copy-' + (round % 4) + '.db', true);
+      while (b.transfer(7).remainingPages > 0) {}
+      b.close();
+      try { db.backup(db, 'nosuch', workerData.dir + '/never.db', true); } catch (e) {}
+    }
+  `;
+  for (const delay of [0, 3, 7, 12, 20, 33, 5, 9, 16, 27]) {
+    const code = await new Promise((resolve, reject) => {
+      const worker = new Worker(source, { eval: true, workerData: { modulePath, source: sourceFile, dir } });
+      worker.on('error', reject);
+      worker.once('message', () => setTimeout(() => worker.terminate(), delay));
+      worker.on('exit', resolve);
+    });
+    assert.equal(code, 1, 'a terminated worker exits with 1');
+    assert.deepEqual(openFiles().filter((f) => f.startsWith(dir)), [], `after a termination at ${delay} ms`);
+    assert.equal(fs.existsSync(path.join(dir, 'never.db')), false);
+  }
+});
