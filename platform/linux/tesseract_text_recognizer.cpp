@@ -4,10 +4,24 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include <cstdint>
+#include <cstdio>
+
+#include "platform/linux/picture_pixel_count.h"
 #include "platform/linux/silenced_standard_streams.h"
 
 namespace mivo::platform {
 namespace {
+
+// The largest picture read: 16384 x 16384 pixels, more than any screen has.
+// Decoding is refused above it, before it starts, because the decoders take
+// memory and time by the size the header claims: a 30000 x 30000 PNG of a few
+// hundred kilobytes took 3.5 GB and 16 s.
+constexpr std::uint64_t kMostPixels = std::uint64_t{1} << 28;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
 
 class LeptonicaImage : public Image {
  public:
@@ -52,11 +66,16 @@ std::unique_ptr<Image> TesseractTextRecognizer::loadFirstImage(const std::string
   // No file name holds a NUL; as a C string the path would end there and name
   // another file.
   if (path.find('\0') != std::string::npos) return nullptr;
-  Pix* pix;
-  {
-    const SilencedStandardStreams quiet;
-    pix = pixRead(path.c_str());
-  }
+  const SilencedStandardStreams quiet;
+  // Opened here, not by pixRead, which tries a file of the same name in the
+  // current folder when the path names none; and the size checked is that of
+  // the file then decoded.
+  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rbe"));
+  if (file == nullptr) return nullptr;
+  const std::optional<std::uint64_t> pixels = decodedPixelCount(file.get());
+  if (!pixels || *pixels > kMostPixels) return nullptr;
+  std::rewind(file.get());
+  Pix* pix = pixReadStream(file.get(), 0);
   if (pix == nullptr) return nullptr;
   return std::make_unique<LeptonicaImage>(pix);
 }
