@@ -1,6 +1,7 @@
 #include "platform/linux/tesseract_text_recognizer.h"
 
 #include <leptonica/allheaders.h>
+#include <omp.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
@@ -9,6 +10,7 @@
 
 #include "platform/linux/picture_pixel_count.h"
 #include "platform/linux/silenced_standard_streams.h"
+#include "platform/linux/visual_lines.h"
 
 namespace mivo::platform {
 namespace {
@@ -36,26 +38,29 @@ class LeptonicaImage : public Image {
   Pix* pix_;
 };
 
-// The line's text, or none when Tesseract found a line but no reading of it.
-std::optional<std::string> lineText(const tesseract::ResultIterator& lines) {
-  const std::unique_ptr<char[]> text(lines.GetUTF8Text(tesseract::RIL_TEXTLINE));
-  if (text == nullptr || text[0] == '\0') return std::nullopt;
-  return std::string(text.get());
+// Every word Tesseract read, with its box; the lines are built from them,
+// since Tesseract's own lines end at every column it sees, tab stops included.
+std::vector<BoxedWord> wordsOf(tesseract::TessBaseAPI& api) {
+  std::vector<BoxedWord> words;
+  const std::unique_ptr<tesseract::ResultIterator> iterator(api.GetIterator());
+  if (iterator == nullptr || iterator->Empty(tesseract::RIL_WORD)) return words;
+  do {
+    const std::unique_ptr<char[]> text(iterator->GetUTF8Text(tesseract::RIL_WORD));
+    BoxedWord word{"", 0, 0, 0, 0};
+    if (text == nullptr || text[0] == '\0' ||
+        !iterator->BoundingBox(tesseract::RIL_WORD, &word.left, &word.top, &word.right,
+                               &word.bottom)) {
+      continue;
+    }
+    word.text = text.get();
+    words.push_back(std::move(word));
+  } while (iterator->Next(tesseract::RIL_WORD));
+  return words;
 }
 
-std::vector<TextObservation> observationsOf(tesseract::TessBaseAPI& api) {
-  std::vector<TextObservation> observations;
-  const std::unique_ptr<tesseract::ResultIterator> lines(api.GetIterator());
-  if (lines == nullptr || lines->Empty(tesseract::RIL_TEXTLINE)) return observations;
-  // The line's own text, without the separators Tesseract puts after lines
-  // and paragraphs.
-  lines->SetLineSeparator("");
-  lines->SetParagraphSeparator("");
-  do {
-    observations.push_back({lineText(*lines)});
-  } while (lines->Next(tesseract::RIL_TEXTLINE));
-  return observations;
-}
+struct PixDeleter {
+  void operator()(Pix* pix) const { pixDestroy(&pix); }
+};
 
 }  // namespace
 
@@ -82,18 +87,29 @@ std::unique_ptr<Image> TesseractTextRecognizer::loadFirstImage(const std::string
 
 std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image& image) {
   const SilencedStandardStreams quiet;
+  // Debian's Tesseract runs parallel loops whose OpenMP threads spin while
+  // they wait, for three times the CPU of one thread and no gain; with no
+  // active level every parallel region runs on this thread alone.
+  omp_set_max_active_levels(0);
+  // Grey, as the recogniser reads it best; colours and transparency dropped.
+  const std::unique_ptr<Pix, PixDeleter> grey(
+      pixConvertTo8(static_cast<const LeptonicaImage&>(image).pix(), 0));
+  if (grey == nullptr) throw RecognitionError("the picture cannot be made grey");
   // A new engine for every picture: nothing of one recognition outlives it.
   tesseract::TessBaseAPI api;
   if (api.Init(data_path_.c_str(), "eng", tesseract::OEM_LSTM_ONLY) != 0) {
     throw RecognitionError("the English text-recognition data cannot be loaded from " + data_path_);
   }
-  // Layout analysis without orientation and script detection.
-  api.SetPageSegMode(tesseract::PSM_AUTO);
-  api.SetImage(static_cast<const LeptonicaImage&>(image).pix());
+  // Words wherever they are, without Tesseract's columns; the lines and
+  // columns are made from the words' boxes.
+  api.SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
+  api.SetImage(grey.get());
   if (api.Recognize(nullptr) != 0) {
     throw RecognitionError("Tesseract could not recognise the text of the picture");
   }
-  return observationsOf(api);
+  std::vector<TextObservation> observations;
+  for (std::string& line : visualLines(wordsOf(api))) observations.push_back({std::move(line)});
+  return observations;
 }
 
 }  // namespace mivo::platform
