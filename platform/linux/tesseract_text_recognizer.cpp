@@ -100,9 +100,10 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   if (api.Init(data_path_.c_str(), "eng", tesseract::OEM_LSTM_ONLY) != 0) {
     throw RecognitionError("the English text-recognition data cannot be loaded from " + data_path_);
   }
-  // Words wherever they are, without Tesseract's columns; the lines and
-  // columns are made from the words' boxes.
-  api.SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
+  // The page as one block: Tesseract's own layout analysis cuts aligned
+  // screen lines into columns, and its sparse-text mode drops letters at word
+  // ends; the columns are found again from the words' boxes.
+  api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
   api.SetImage(grey.get());
   if (api.Recognize(nullptr) != 0) {
     throw RecognitionError("Tesseract could not recognise the text of the picture");

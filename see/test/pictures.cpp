@@ -197,6 +197,25 @@ void writeTextPicture(const std::string& path, const std::vector<std::string>& l
   write(path, render(lines).get(), format);
 }
 
+void writeLayout(const std::string& path, int width, int height,
+                 const std::vector<PlacedText>& texts, int fontSize) {
+  PixPointer pix(pixCreate(width, height, 32));
+  pixSetAll(pix.get());
+  L_BMF* font = bmfCreate(nullptr, fontSize);
+  for (const PlacedText& text : texts) {
+    l_int32 drawn = 0;
+    l_int32 overflow = 0;
+    pixSetTextline(pix.get(), font, text.text.c_str(), 0x00000000, text.x, text.baseline, &drawn,
+                   &overflow);
+    if (overflow) {
+      bmfDestroy(&font);
+      throw std::runtime_error("text outside the picture: " + text.text);
+    }
+  }
+  bmfDestroy(&font);
+  write(path, pix.get(), PictureFormat::png);
+}
+
 void writeTiffPages(const std::string& path, const std::vector<std::vector<std::string>>& pages) {
   const char* mode = "w";
   for (const std::vector<std::string>& page : pages) {

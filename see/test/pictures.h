@@ -13,6 +13,18 @@ enum class PictureFormat { png, jpeg, tiff, gif, bmp, pnm, webp, jp2, spix };
 void writeTextPicture(const std::string& path, const std::vector<std::string>& lines,
                         PictureFormat format = PictureFormat::png);
 
+// A text to draw, its left end at `x` and its baseline at `baseline`.
+struct PlacedText {
+  std::string text;
+  int x;
+  int baseline;
+};
+
+// Writes a PNG of `width` x `height` pixels of black text on white, each text
+// at its place, in Leptonica's bitmap font of `fontSize` (4 to 20).
+void writeLayout(const std::string& path, int width, int height,
+                 const std::vector<PlacedText>& texts, int fontSize);
+
 // Writes a TIFF with one page per entry of `pages`, each page as above.
 void writeTiffPages(const std::string& path, const std::vector<std::vector<std::string>>& pages);
 

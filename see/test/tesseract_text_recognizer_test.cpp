@@ -50,6 +50,18 @@ TEST(TesseractTextRecognizer, ReadsTheExampleScreenshotLineByLine) {
                                                  }));
 }
 
+std::size_t threadCount() {
+  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                                                std::filesystem::directory_iterator()));
+}
+
+TEST(TesseractTextRecognizer, RecognisesOnTheCallingThreadAlone) {
+  readLines(MIVO_EXAMPLE_SCREENSHOT);
+  // The test starts no threads, and Tesseract's OpenMP threads, once started
+  // by any recognition in this process, would stay until it ends.
+  EXPECT_EQ(threadCount(), 1u);
+}
+
 TEST(TesseractTextRecognizer, ReadsRenderedLinesInOrderFromEachFormat) {
   const test::TemporaryFolder folder;
   const struct {
