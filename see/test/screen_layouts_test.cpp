@@ -19,9 +19,10 @@ using test::PlacedText;
 constexpr int kFontSize = 6;
 constexpr int kPitch = 31;
 
-std::vector<std::string> readLayout(const std::vector<PlacedText>& texts) {
+std::vector<std::string> readLayout(const std::vector<PlacedText>& texts,
+                                    int fontSize = kFontSize) {
   const test::TemporaryFolder folder;
-  test::writeLayout(folder.path("screen.png"), 1512, 982, texts, kFontSize);
+  test::writeLayout(folder.path("screen.png"), 1512, 982, texts, fontSize);
   TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
   const std::unique_ptr<Image> image = recognizer.loadFirstImage(folder.path("screen.png"));
   if (image == nullptr) throw std::runtime_error("not loaded");
@@ -45,6 +46,17 @@ TEST(ScreenLayouts, ThirtyAlignedLinesComeBackWholeAndInOrder) {
     expected.push_back(invoiceLine(n));
   }
   EXPECT_EQ(readLayout(texts), expected);
+}
+
+// Lines 16 pixels high, whose decimal points Tesseract loses at that size.
+TEST(ScreenLayouts, SmallTextIsReadAsWellAsLarger) {
+  std::vector<PlacedText> texts;
+  std::vector<std::string> expected;
+  for (int n = 1; n <= 30; ++n) {
+    texts.push_back({invoiceLine(n), 20, 10 + 20 * n});
+    expected.push_back(invoiceLine(n));
+  }
+  EXPECT_EQ(readLayout(texts, 4), expected);
 }
 
 TEST(ScreenLayouts, ASidebarFarToTheLeftIsReadBeforeTheMessage) {
