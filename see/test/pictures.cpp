@@ -34,22 +34,186 @@ PixPointer render(const std::vector<std::string>& lines) {
   return pix;
 }
 
+PixPointer blank(int width, int height) {
+  PixPointer pix(pixCreate(width, height, 1));
+  if (pix == nullptr) throw std::runtime_error("cannot make a blank picture");
+  return pix;  // all zero bits: white
+}
+
 l_int32 leptonica_format(PictureFormat format) {
   switch (format) {
     case PictureFormat::png: return IFF_PNG;
     case PictureFormat::jpeg: return IFF_JFIF_JPEG;
     case PictureFormat::tiff: return IFF_TIFF_LZW;
+    case PictureFormat::gif: return IFF_GIF;
+    case PictureFormat::bmp: return IFF_BMP;
+    case PictureFormat::pnm: return IFF_PNM;
+    case PictureFormat::webp: return IFF_WEBP;
+    case PictureFormat::jp2: return IFF_JP2;
+    case PictureFormat::spix: return IFF_SPIX;
   }
   throw std::invalid_argument("picture format");
+}
+
+void write(const std::string& path, Pix* pix, PictureFormat format) {
+  if (pixWrite(path.c_str(), pix, leptonica_format(format)) != 0) {
+    throw std::runtime_error("cannot write " + path);
+  }
+}
+
+std::string encoded(Pix* pix, PictureFormat format) {
+  l_uint8* data = nullptr;
+  size_t size = 0;
+  if (pixWriteMem(&data, &size, pix, leptonica_format(format)) != 0) {
+    throw std::runtime_error("cannot encode a picture");
+  }
+  std::string bytes(reinterpret_cast<const char*>(data), size);
+  lept_free(data);
+  return bytes;
+}
+
+void putBigEndian(std::string& bytes, std::size_t at, std::uint32_t value, int size) {
+  for (int i = 0; i < size; ++i) {
+    bytes.at(at + i) = static_cast<char>(value >> (8 * (size - 1 - i)));
+  }
+}
+
+void putLittleEndian(std::string& bytes, std::size_t at, std::uint32_t value, int size) {
+  for (int i = 0; i < size; ++i) bytes.at(at + i) = static_cast<char>(value >> (8 * i));
+}
+
+std::string littleEndian(std::uint32_t value, int size) {
+  std::string bytes(size, '\0');
+  putLittleEndian(bytes, 0, value, size);
+  return bytes;
+}
+
+unsigned char byteAt(const std::string& bytes, std::size_t at) {
+  return static_cast<unsigned char>(bytes.at(at));
+}
+
+std::uint32_t crc32(const std::string& bytes) {
+  std::uint32_t crc = 0xFFFFFFFF;
+  for (const char byte : bytes) {
+    crc ^= static_cast<unsigned char>(byte);
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+  }
+  return ~crc;
+}
+
+// IHDR is the first chunk; its CRC covers its type and data.
+std::string pngClaiming(std::uint32_t width, std::uint32_t height) {
+  std::string png = encoded(blank(40, 30).get(), PictureFormat::png);
+  putBigEndian(png, 16, width, 4);
+  putBigEndian(png, 20, height, 4);
+  putBigEndian(png, 29, crc32(png.substr(12, 17)), 4);
+  return png;
+}
+
+// The frame header (SOF0 to SOF2) holds the height, then the width.
+std::string jpegClaiming(std::uint32_t width, std::uint32_t height) {
+  const PixPointer grey(pixConvert1To8(nullptr, blank(40, 30).get(), 255, 0));
+  std::string jpeg = encoded(grey.get(), PictureFormat::jpeg);
+  for (std::size_t at = 2; at + 9 < jpeg.size();) {
+    const unsigned char marker = byteAt(jpeg, at + 1);
+    if (marker >= 0xC0 && marker <= 0xC2) {
+      putBigEndian(jpeg, at + 5, height, 2);
+      putBigEndian(jpeg, at + 7, width, 2);
+      return jpeg;
+    }
+    at += 2 + (byteAt(jpeg, at + 2) << 8 | byteAt(jpeg, at + 3));
+  }
+  throw std::runtime_error("no frame header in the JPEG");
+}
+
+// One uncompressed strip of 8-bit grey, of which only 1000 bytes are there.
+std::string tiffClaiming(std::uint32_t width, std::uint32_t height) {
+  struct Entry {
+    std::uint16_t tag;
+    std::uint16_t type;  // 3: 16 bits, 4: 32 bits
+    std::uint32_t value;
+  };
+  const std::uint32_t dataOffset = 8 + 2 + 9 * 12 + 4;
+  const Entry entries[] = {
+      {256, 4, width}, {257, 4, height}, {258, 3, 8},      {259, 3, 1},          {262, 3, 1},
+      {273, 4, dataOffset}, {277, 3, 1}, {278, 4, height}, {279, 4, width * height},
+  };
+  std::string tiff = "II*" + std::string(1, '\0') + littleEndian(8, 4) + littleEndian(9, 2);
+  for (const Entry& entry : entries) {
+    tiff += littleEndian(entry.tag, 2) + littleEndian(entry.type, 2) + littleEndian(1, 4) +
+            littleEndian(entry.value, 4);
+  }
+  return tiff + littleEndian(0, 4) + std::string(1000, '\x80');
+}
+
+std::string writtenGif() { return encoded(blank(40, 30).get(), PictureFormat::gif); }
+
+std::size_t colorTableSize(unsigned char flags) {
+  return (flags & 0x80) ? std::size_t{3} << ((flags & 0x07) + 1) : 0;
+}
+
+// Where the first frame's descriptor starts, past the extensions before it.
+std::size_t firstGifFrame(const std::string& gif) {
+  std::size_t at = 13 + colorTableSize(byteAt(gif, 10));
+  while (byteAt(gif, at) == 0x21) {
+    at += 2;
+    while (byteAt(gif, at) != 0) at += 1 + byteAt(gif, at);
+    ++at;
+  }
+  if (byteAt(gif, at) != 0x2C) throw std::runtime_error("no frame in the GIF");
+  return at;
+}
+
+void putGifFrameSize(std::string& gif, std::size_t frame, std::uint32_t width,
+                     std::uint32_t height) {
+  putLittleEndian(gif, frame + 5, width, 2);
+  putLittleEndian(gif, frame + 7, height, 2);
+}
+
+std::string gifClaiming(std::uint32_t width, std::uint32_t height) {
+  std::string gif = writtenGif();
+  putLittleEndian(gif, 6, width, 2);
+  putLittleEndian(gif, 8, height, 2);
+  putGifFrameSize(gif, firstGifFrame(gif), width, height);
+  return gif;
+}
+
+std::string bmpClaiming(std::uint32_t width, std::uint32_t height) {
+  std::string bmp = encoded(blank(40, 30).get(), PictureFormat::bmp);
+  putLittleEndian(bmp, 18, width, 4);
+  putLittleEndian(bmp, 22, height, 4);
+  return bmp;
+}
+
+std::string pnmClaiming(std::uint32_t width, std::uint32_t height) {
+  return "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n" +
+         std::string(1000, '\xff');
 }
 
 }  // namespace
 
 void writeTextPicture(const std::string& path, const std::vector<std::string>& lines,
                         PictureFormat format) {
-  if (pixWrite(path.c_str(), render(lines).get(), leptonica_format(format)) != 0) {
-    throw std::runtime_error("cannot write " + path);
+  write(path, render(lines).get(), format);
+}
+
+void writeLayout(const std::string& path, int width, int height,
+                 const std::vector<PlacedText>& texts, int fontSize) {
+  PixPointer pix(pixCreate(width, height, 32));
+  pixSetAll(pix.get());
+  L_BMF* font = bmfCreate(nullptr, fontSize);
+  for (const PlacedText& text : texts) {
+    l_int32 drawn = 0;
+    l_int32 overflow = 0;
+    pixSetTextline(pix.get(), font, text.text.c_str(), 0x00000000, text.x, text.baseline, &drawn,
+                   &overflow);
+    if (overflow) {
+      bmfDestroy(&font);
+      throw std::runtime_error("text outside the picture: " + text.text);
+    }
   }
+  bmfDestroy(&font);
+  write(path, pix.get(), PictureFormat::png);
 }
 
 void writeTiffPages(const std::string& path, const std::vector<std::vector<std::string>>& pages) {
@@ -60,6 +224,32 @@ void writeTiffPages(const std::string& path, const std::vector<std::vector<std::
     }
     mode = "a";
   }
+}
+
+void writeBlankPicture(const std::string& path, int width, int height, PictureFormat format) {
+  write(path, blank(width, height).get(), format);
+}
+
+std::string pictureClaimingSize(PictureFormat format, std::uint32_t width, std::uint32_t height) {
+  switch (format) {
+    case PictureFormat::png: return pngClaiming(width, height);
+    case PictureFormat::jpeg: return jpegClaiming(width, height);
+    case PictureFormat::tiff: return tiffClaiming(width, height);
+    case PictureFormat::gif: return gifClaiming(width, height);
+    case PictureFormat::bmp: return bmpClaiming(width, height);
+    case PictureFormat::pnm: return pnmClaiming(width, height);
+    default: throw std::invalid_argument("no claimed size for this format");
+  }
+}
+
+std::string gifWithSecondFrame(std::uint32_t width, std::uint32_t height) {
+  const std::string gif = writtenGif();
+  const std::size_t frame = firstGifFrame(gif);
+  const std::size_t trailer = gif.size() - 1;
+  if (byteAt(gif, trailer) != 0x3B) throw std::runtime_error("no trailer at the end of the GIF");
+  std::string second = gif.substr(frame, trailer - frame);
+  putGifFrameSize(second, 0, width, height);
+  return gif.substr(0, trailer) + second + gif.substr(trailer);
 }
 
 }  // namespace mivo::test

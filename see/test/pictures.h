@@ -1,18 +1,45 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace mivo::test {
 
-enum class PictureFormat { png, jpeg, tiff };
+enum class PictureFormat { png, jpeg, tiff, gif, bmp, pnm, webp, jp2, spix };
 
 // Writes a picture of dark text on white, one rendered line per entry of
 // `lines` (none: a blank picture), made with Leptonica's own bitmap font.
 void writeTextPicture(const std::string& path, const std::vector<std::string>& lines,
                         PictureFormat format = PictureFormat::png);
 
+// A text to draw, its left end at `x` and its baseline at `baseline`.
+struct PlacedText {
+  std::string text;
+  int x;
+  int baseline;
+};
+
+// Writes a PNG of `width` x `height` pixels of black text on white, each text
+// at its place, in Leptonica's bitmap font of `fontSize` (4 to 20).
+void writeLayout(const std::string& path, int width, int height,
+                 const std::vector<PlacedText>& texts, int fontSize);
+
 // Writes a TIFF with one page per entry of `pages`, each page as above.
 void writeTiffPages(const std::string& path, const std::vector<std::vector<std::string>>& pages);
+
+// Writes a white picture of `width` x `height` pixels, one bit per pixel
+// where the format has it, so that a large one stays small on disk.
+void writeBlankPicture(const std::string& path, int width, int height,
+                         PictureFormat format = PictureFormat::png);
+
+// The bytes of a picture whose header claims `width` x `height` pixels while
+// its data holds a few dozen rows at most, so decoding it fails once the data
+// runs out (PNG, JPEG, TIFF, GIF, BMP and PNM).
+std::string pictureClaimingSize(PictureFormat format, std::uint32_t width, std::uint32_t height);
+
+// The bytes of a GIF of 40 x 30 pixels with a second frame that claims
+// `width` x `height` pixels.
+std::string gifWithSecondFrame(std::uint32_t width, std::uint32_t height);
 
 }  // namespace mivo::test

@@ -1,6 +1,9 @@
 #include "platform/linux/tesseract_text_recognizer.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -47,6 +50,18 @@ TEST(TesseractTextRecognizer, ReadsTheExampleScreenshotLineByLine) {
                                                  }));
 }
 
+std::size_t threadCount() {
+  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                                                std::filesystem::directory_iterator()));
+}
+
+TEST(TesseractTextRecognizer, RecognisesOnTheCallingThreadAlone) {
+  readLines(MIVO_EXAMPLE_SCREENSHOT);
+  // The test starts no threads, and Tesseract's OpenMP threads, once started
+  // by any recognition in this process, would stay until it ends.
+  EXPECT_EQ(threadCount(), 1u);
+}
+
 TEST(TesseractTextRecognizer, ReadsRenderedLinesInOrderFromEachFormat) {
   const test::TemporaryFolder folder;
   const struct {
@@ -56,6 +71,11 @@ TEST(TesseractTextRecognizer, ReadsRenderedLinesInOrderFromEachFormat) {
       {"lines.png", PictureFormat::png},
       {"lines.jpg", PictureFormat::jpeg},
       {"lines.tif", PictureFormat::tiff},
+      {"lines.gif", PictureFormat::gif},
+      {"lines.bmp", PictureFormat::bmp},
+      {"lines.pnm", PictureFormat::pnm},
+      {"lines.webp", PictureFormat::webp},
+      {"lines.jp2", PictureFormat::jp2},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -88,14 +108,18 @@ TEST(TesseractTextRecognizer, ReadsOnlyTheFirstImageOfAMultiPageFile) {
   }
 }
 
-TEST(TesseractTextRecognizer, ResolvesARelativePathAgainstTheCurrentFolder) {
+TEST(TesseractTextRecognizer, LooksInTheCurrentFolderOnlyForARelativePath) {
   const test::TemporaryFolder folder;
   test::writeTextPicture(folder.path("here.png"), kThreeLines);
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(folder.path());
   const auto lines = readLines("here.png");
+  // A missing file is missing, whatever the current folder holds.
+  const bool loadedElsewhere =
+      TesseractTextRecognizer(MIVO_TESSDATA_DIR).loadFirstImage("/nonexistent/here.png") != nullptr;
   std::filesystem::current_path(before);
   EXPECT_EQ(lines, asLines(kThreeLines));
+  EXPECT_FALSE(loadedElsewhere);
 }
 
 TEST(TesseractTextRecognizer, LoadsNothingFromAFileThatIsNotAPicture) {
@@ -126,6 +150,60 @@ TEST(TesseractTextRecognizer, LoadsNothingFromAFileThatIsNotAPicture) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(recognizer.loadFirstImage(row.path), nullptr);
   }
+}
+
+struct ChildLoad {
+  bool loaded;
+  long peakKilobytes;  // the most memory the child held
+};
+
+// Loads the picture at `path` in a child process of its own, so that the
+// memory the load takes can be read back.
+ChildLoad loadInChild(const std::string& path) {
+  const pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("fork");
+  if (child == 0) {
+    TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
+    ::_exit(recognizer.loadFirstImage(path) != nullptr ? 0 : 1);
+  }
+  int status = 0;
+  rusage usage{};
+  if (::wait4(child, &status, 0, &usage) != child) throw std::runtime_error("wait4");
+  if (!WIFEXITED(status)) throw std::runtime_error("the child did not exit");
+  return {WEXITSTATUS(status) == 0, usage.ru_maxrss};
+}
+
+TEST(TesseractTextRecognizer, RefusesAPictureOfMoreThan2To28PixelsBeforeDecodingIt) {
+  const test::TemporaryFolder folder;
+  test::writeTextPicture(folder.path("small.png"), kThreeLines);
+  const ChildLoad small = loadInChild(folder.path("small.png"));
+  ASSERT_TRUE(small.loaded);
+  // Headers whose decoding took hundreds of megabytes before it failed for
+  // want of data (a PNG of 100000 x 100000 pixels: 415 MB).
+  const struct {
+    const char* name;
+    std::string bytes;
+  } rows[] = {
+      {"PNG", test::pictureClaimingSize(PictureFormat::png, 100000, 100000)},
+      {"JPEG", test::pictureClaimingSize(PictureFormat::jpeg, 16385, 16384)},
+      {"TIFF", test::pictureClaimingSize(PictureFormat::tiff, 16385, 16384)},
+      {"PNM", test::pictureClaimingSize(PictureFormat::pnm, 16385, 16384)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const ChildLoad load = loadInChild(folder.writeFile("large", row.bytes));
+    EXPECT_FALSE(load.loaded);
+    EXPECT_LT(load.peakKilobytes, small.peakKilobytes + 32 * 1024);
+  }
+}
+
+TEST(TesseractTextRecognizer, LoadsAPictureOf16384By16384PixelsButNoWider) {
+  const test::TemporaryFolder folder;
+  test::writeBlankPicture(folder.path("largest.png"), 16384, 16384);
+  test::writeBlankPicture(folder.path("wider.png"), 16385, 16384);
+  TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
+  EXPECT_NE(recognizer.loadFirstImage(folder.path("largest.png")), nullptr);
+  EXPECT_EQ(recognizer.loadFirstImage(folder.path("wider.png")), nullptr);
 }
 
 TEST(TesseractTextRecognizer, RaisesAnErrorWhenItsDataCannotBeLoaded) {

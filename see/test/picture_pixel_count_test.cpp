@@ -1,0 +1,103 @@
+#include "platform/linux/picture_pixel_count.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "see/test/pictures.h"
+#include "see/test/temporary_folder.h"
+
+namespace mivo::platform {
+namespace {
+
+using test::PictureFormat;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+std::optional<std::uint64_t> countOf(const std::string& path) {
+  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (file == nullptr) throw std::runtime_error("cannot open " + path);
+  return decodedPixelCount(file.get());
+}
+
+TEST(PicturePixelCount, IsTheSizeOfAPictureInEachFormatLeptonicaReads) {
+  const test::TemporaryFolder folder;
+  const struct {
+    const char* name;
+    PictureFormat format;
+  } rows[] = {
+      {"picture.png", PictureFormat::png},   {"picture.jpg", PictureFormat::jpeg},
+      {"picture.tif", PictureFormat::tiff},  {"picture.gif", PictureFormat::gif},
+      {"picture.bmp", PictureFormat::bmp},   {"picture.pnm", PictureFormat::pnm},
+      {"picture.webp", PictureFormat::webp}, {"picture.jp2", PictureFormat::jp2},
+      {"picture.spix", PictureFormat::spix},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    test::writeBlankPicture(folder.path(row.name), 41, 29, row.format);
+    EXPECT_EQ(countOf(folder.path(row.name)), 41 * 29);
+  }
+}
+
+TEST(PicturePixelCount, CountsOnlyTheFirstPageOfATiff) {
+  const test::TemporaryFolder folder;
+  test::writeTiffPages(folder.path("pages.tif"), {{}, {"one", "two"}});
+  EXPECT_EQ(countOf(folder.path("pages.tif")), 900 * 80);  // the blank page: 900 x 80
+}
+
+TEST(PicturePixelCount, IsWhatTheHeaderClaimsWithoutDecoding) {
+  const test::TemporaryFolder folder;
+  const std::string bottomUp = test::pictureClaimingSize(PictureFormat::bmp, 16385, 16384);
+  // A negative height, as its two's complement.
+  const std::string topDown =
+      test::pictureClaimingSize(PictureFormat::bmp, 16385, static_cast<std::uint32_t>(-16384));
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::uint64_t pixels;
+  } rows[] = {
+      {"PNG", test::pictureClaimingSize(PictureFormat::png, 100000, 100000), 10000000000},
+      {"JPEG", test::pictureClaimingSize(PictureFormat::jpeg, 16385, 16384), 16385 * 16384},
+      {"TIFF", test::pictureClaimingSize(PictureFormat::tiff, 16385, 16384), 16385 * 16384},
+      {"PNM", test::pictureClaimingSize(PictureFormat::pnm, 16385, 16384), 16385 * 16384},
+      {"BMP", bottomUp, 16385 * 16384},
+      {"BMP stored top row first (negative height)", topDown, 16385 * 16384},
+      {"GIF", test::pictureClaimingSize(PictureFormat::gif, 65535, 65535), 65535ull * 65535},
+      {"GIF of 40 x 30 whose second frame is large, every frame decoded",
+       test::gifWithSecondFrame(16385, 16384), 40 * 30 + 16385 * 16384},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(countOf(folder.writeFile("claim", row.bytes)), row.pixels);
+  }
+}
+
+TEST(PicturePixelCount, IsNoneWithoutAHeaderThatGivesASize) {
+  const test::TemporaryFolder folder;
+  const std::string png = test::pictureClaimingSize(PictureFormat::png, 40, 30);
+  const struct {
+    const char* name;
+    std::string bytes;
+  } rows[] = {
+      {"empty file", ""},
+      {"text", "not a picture\n"},
+      {"PDF, which Leptonica does not decode", "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n1 0 obj\n<<>>\nendobj\n"},
+      {"PNG cut inside its header", png.substr(0, 20)},
+      {"PNG of no columns", test::pictureClaimingSize(PictureFormat::png, 0, 30)},
+      {"BMP of no rows", test::pictureClaimingSize(PictureFormat::bmp, 40, 0)},
+      {"GIF cut inside its screen", test::pictureClaimingSize(PictureFormat::gif, 40, 30).substr(0, 10)},
+      {"PNM of no rows", test::pictureClaimingSize(PictureFormat::pnm, 40, 0)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(countOf(folder.writeFile("bytes", row.bytes)), std::nullopt);
+  }
+}
+
+}  // namespace
+}  // namespace mivo::platform
