@@ -20,7 +20,7 @@ function tableDb() {
 test('the Statement prototype carries its methods in order', () => {
   assert.deepEqual(Object.keys(addon.Statement.prototype),
     ['run', 'get', 'all', 'bind', 'pluck', 'expand', 'raw', 'safeIntegers', 'columns', 'toString']);
-  assert.deepEqual(Object.keys(addon.Database.prototype), ['prepare', 'close']);
+  assert.deepEqual(Object.keys(addon.Database.prototype), ['prepare', 'function', 'aggregate', 'table', 'close']);
   const db = openDatabase(':memory:');
   const statement = prepare(db, 'SELECT 1');
   assert.throws(() => addon.Statement.prototype.run.call(db), typeError('Illegal invocation'));
