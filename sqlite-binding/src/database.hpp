@@ -41,9 +41,9 @@ class Database : public Napi::ObjectWrap<Database> {
   // Marks the connection as preparing while it lives. SQLite runs script code
   // inside sqlite3_prepare (a virtual-table factory, a deterministic function
   // with constant arguments while a query is planned); that code must not
-  // close the connection or change its functions and modules under SQLite's
-  // parser. Preparing further statements meanwhile stays allowed, so the marks
-  // nest.
+  // close the connection, change its functions and modules or run statements
+  // (a DROP or DETACH) under SQLite's parser. Preparing further statements
+  // meanwhile stays allowed, so the marks nest.
   class Preparing {
    public:
     explicit Preparing(Database& db) : db(db), was_preparing(db.is_preparing) { db.is_preparing = true; }
