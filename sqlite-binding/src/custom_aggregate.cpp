@@ -53,8 +53,10 @@ CustomAggregate::Accumulator* CustomAggregate::GetAccumulator(sqlite3_context* c
       static_cast<Accumulator*>(sqlite3_aggregate_context(context, sizeof(Accumulator)));
   if (accumulator == nullptr || accumulator->initialized) return accumulator;
   accumulator->initialized = true;
+  // A start function is called for each group; any other start value is the
+  // very value every group starts from, an object shared among them all.
   napi_value value = start.Value();
-  if (invoke_start && !CallFunction(env, start.Value(), 0, nullptr, &value)) {
+  if (invoke_start && !CallFunction(env, value, 0, nullptr, &value)) {
     PropagateJSError(context);
     return accumulator;
   }

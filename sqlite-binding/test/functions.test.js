@@ -168,6 +168,22 @@ test('a throwing function fails the statement with its very exception, and the m
   db.close();
 });
 
+test('an exception pending while SQLite ends a live aggregate: the very exception, and no result call', () => {
+  const db = numbersDb([[1, 1], [1, 2], [1, 3]]);
+  const calls = [];
+  aggregate(db, 'total', {
+    step: (sum, x) => { calls.push(`step ${x}`); return sum + x; },
+    result: (sum) => { calls.push(`result ${sum}`); return sum; },
+    argc: 1,
+  });
+  const thrown = new Error('at the second row');
+  scalar(db, 'fails_at_two', (x) => { if (x === 2) throw thrown; return 1; }, { argc: 1 });
+  assert.throws(() => value(db, 'SELECT total(x) FROM t WHERE fails_at_two(x)'), (e) => e === thrown);
+  assert.deepEqual(calls, ['step 1']);
+  assert.equal(value(db, 'SELECT total(x) FROM t'), 6, 'the aggregate works again');
+  db.close();
+});
+
 test('the deterministic and direct-only flags reach SQLite', () => {
   const db = openDatabase(':memory:');
   execAll(db, ['CREATE TABLE t(x)']);
@@ -231,6 +247,9 @@ test('an aggregate with a start value and no result function', () => {
   assert.deepEqual(column(db, 'SELECT total(x) FROM t GROUP BY g ORDER BY g'), [5, 10]);
   aggregate(db, 'unchanged', { start: 7, step: () => undefined, argc: 1 });
   assert.equal(value(db, 'SELECT unchanged(x) FROM t'), 7, 'a step returning undefined keeps the value');
+  db.aggregate(undefined, (count, x) => (count ?? 0) + x, null, null, 'from_undefined', 1, 0, false, false);
+  assert.equal(value(db, 'SELECT from_undefined(x) FROM t WHERE g = 9'), null, 'an undefined start is a value too');
+  assert.equal(value(db, 'SELECT from_undefined(x) FROM t'), 15);
   db.close();
 });
 

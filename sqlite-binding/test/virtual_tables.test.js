@@ -168,11 +168,16 @@ test('yielded values become columns by index; values that cannot be SQL values a
   db.close();
 });
 
-test('an iterator record whose "done" is not a boolean fails the statement', () => {
+test('a generator, iterator or record of the wrong kind fails the statement', () => {
   const db = openDatabase(':memory:');
   for (const record of [{ value: [1] }, { done: 0, value: [1] }, undefined, 5]) {
     db.table(() => ['CREATE TABLE x(value)', () => ({ next: () => record }), [], 0, false], 'odd', true);
     assert.throws(() => column(db, 'SELECT value FROM odd'), { name: 'TypeError' }, JSON.stringify(record));
+  }
+  for (const [generator, label] of [[5, 'a generator that is no function'], [() => ({}), 'an iterator without next'],
+    [() => null, 'a generator returning null']]) {
+    db.table(() => ['CREATE TABLE x(value)', generator, [], 0, false], 'odd', true);
+    assert.throws(() => column(db, 'SELECT value FROM odd'), (e) => e instanceof Error && !(e instanceof SqliteError), label);
   }
   let calls = 0;
   db.table(() => ['CREATE TABLE x(value)', () => ({ next() { calls++; return { done: calls > 2, value: [calls] }; } }), [], 0, false],
