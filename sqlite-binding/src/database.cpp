@@ -32,6 +32,9 @@ Napi::Function Database::Init(Napi::Env env, Addon* addon) {
       PrototypeMethod<Database, &Database::JS_exec>("exec", addon),
       PrototypeMethod<Database, &Database::JS_backup>("backup", addon),
       PrototypeMethod<Database, &Database::JS_serialize>("serialize", addon),
+      PrototypeMethod<Database, &Database::JS_function>("function", addon),
+      PrototypeMethod<Database, &Database::JS_aggregate>("aggregate", addon),
+      PrototypeMethod<Database, &Database::JS_table>("table", addon),
       PrototypeMethod<Database, &Database::JS_loadExtension>("loadExtension", addon),
       PrototypeMethod<Database, &Database::JS_close>("close", addon),
       PrototypeMethod<Database, &Database::JS_defaultSafeIntegers>("defaultSafeIntegers", addon),
@@ -240,10 +243,17 @@ bool Database::IteratorGuardUnlessUnsafe(Napi::Env env) const {
   return false;
 }
 
+bool Database::PreparingGuard(Napi::Env env) const {
+  if (!is_preparing) return true;
+  ThrowTypeError(env, "This database connection is busy executing a query");
+  return false;
+}
+
 Napi::Value Database::JS_close(const Napi::CallbackInfo& info) {
   Napi::Env env = info.Env();
   if (!is_open) return env.Undefined();
   if (!BusyGuard(env)) return env.Undefined();
+  if (!PreparingGuard(env)) return env.Undefined();
   if (!IteratorGuard(env)) return env.Undefined();
   addon->open_databases.erase(this);
   CloseHandles();

@@ -38,6 +38,25 @@ class Database : public Napi::ObjectWrap<Database> {
   bool BusyGuard(Napi::Env env) const;
   bool IteratorGuard(Napi::Env env) const;
   bool IteratorGuardUnlessUnsafe(Napi::Env env) const;
+  bool PreparingGuard(Napi::Env env) const;
+
+  // Marks the connection as preparing while it lives. SQLite runs script code
+  // inside sqlite3_prepare (a virtual-table factory, a deterministic function
+  // with constant arguments while a query is planned); that code must not
+  // close the connection, change its functions and modules or run statements
+  // (a DROP or DETACH) under SQLite's parser. Preparing further statements
+  // meanwhile stays allowed, so the marks nest.
+  class Preparing {
+   public:
+    explicit Preparing(Database& db) : db(db), was_preparing(db.is_preparing) { db.is_preparing = true; }
+    ~Preparing() { db.is_preparing = was_preparing; }
+    Preparing(const Preparing&) = delete;
+    Preparing& operator=(const Preparing&) = delete;
+
+   private:
+    Database& db;
+    bool was_preparing;
+  };
 
   struct CompareStatement {
     bool operator()(const Statement* a, const Statement* b) const { return a->Id() < b->Id(); }
@@ -50,6 +69,7 @@ class Database : public Napi::ObjectWrap<Database> {
   // The connection state, one block that an iterator reads and writes through.
   bool is_open = false;
   bool is_busy = false;
+  bool is_preparing = false;
   bool safe_ints = false;
   bool unsafe_mode = false;
   bool was_js_error = false;
@@ -66,6 +86,9 @@ class Database : public Napi::ObjectWrap<Database> {
   Napi::Value JS_backup(const Napi::CallbackInfo& info);
   Napi::Value JS_serialize(const Napi::CallbackInfo& info);
   Napi::Value JS_loadExtension(const Napi::CallbackInfo& info);
+  Napi::Value JS_function(const Napi::CallbackInfo& info);
+  Napi::Value JS_aggregate(const Napi::CallbackInfo& info);
+  Napi::Value JS_table(const Napi::CallbackInfo& info);
   Napi::Value JS_close(const Napi::CallbackInfo& info);
   Napi::Value JS_defaultSafeIntegers(const Napi::CallbackInfo& info);
   Napi::Value JS_unsafeMode(const Napi::CallbackInfo& info);

@@ -41,6 +41,7 @@ Napi::Value Database::JS_exec(const Napi::CallbackInfo& info) {
   }
   if (!OpenGuard(env)) return env.Undefined();
   if (!BusyGuard(env)) return env.Undefined();
+  if (!PreparingGuard(env)) return env.Undefined();
   if (!IteratorGuardUnlessUnsafe(env)) return env.Undefined();
 
   is_busy = true;
@@ -50,7 +51,11 @@ Napi::Value Database::JS_exec(const Napi::CallbackInfo& info) {
     while (IsSkippedBeforeStatement(*position)) position++;
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
-    int rc = sqlite3_prepare_v2(db_handle, position, -1, &stmt, &tail);
+    int rc;
+    {
+      Preparing preparing(*this);
+      rc = sqlite3_prepare_v2(db_handle, position, -1, &stmt, &tail);
+    }
     if (stmt == nullptr) {
       is_busy = false;
       if (rc != SQLITE_OK) ThrowDatabaseError(env);
@@ -116,6 +121,9 @@ Napi::Value Database::JS_loadExtension(const Napi::CallbackInfo& info) {
   }
   if (!OpenGuard(env)) return env.Undefined();
   if (!BusyGuard(env)) return env.Undefined();
+  // An extension registers functions and modules, which must not change under
+  // SQLite's parser.
+  if (!PreparingGuard(env)) return env.Undefined();
   if (!IteratorGuard(env)) return env.Undefined();
 
   std::string entry_point = has_entry_point ? info[1].As<Napi::String>().Utf8Value() : std::string();

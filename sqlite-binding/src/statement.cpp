@@ -90,10 +90,19 @@ bool Statement::Prepare(Napi::Env env, const Napi::CallbackInfo& call) {
   const char* tail = nullptr;
   sqlite3_stmt* prepared = nullptr;
   FdVfs::operation++;
-  int rc = sqlite3_prepare_v3(database->db_handle, source.c_str(), static_cast<int>(source.size() + 1),
-                              flags, &prepared, &tail);
+  int rc;
+  {
+    Database::Preparing preparing(*database);
+    rc = sqlite3_prepare_v3(database->db_handle, source.c_str(), static_cast<int>(source.size() + 1),
+                            flags, &prepared, &tail);
+  }
   if (rc != SQLITE_OK) {
     database->ThrowDatabaseError(env);
+    return false;
+  }
+  // Script code ran meanwhile; a statement is only made on an open connection.
+  if (!database->OpenGuard(env)) {
+    sqlite3_finalize(prepared);
     return false;
   }
   if (prepared == nullptr) {

@@ -1,6 +1,9 @@
 // run(), get() and all(): bind the call's values, mark the connection busy, tell
 // the logger, step, and build the result while still busy, so that no script
-// code called back meanwhile can re-enter the connection.
+// code called back meanwhile can re-enter the connection. Nor do they start
+// while the connection prepares a statement: a statement run from script code
+// that SQLite calls during preparation could drop or detach what SQLite's
+// parser is working on.
 #include <cstdint>
 #include <vector>
 
@@ -88,6 +91,7 @@ Napi::Value Statement::JS_run(const Napi::CallbackInfo& info) {
   Napi::Env env = info.Env();
   if (!db->OpenGuard(env)) return env.Undefined();
   if (!db->BusyGuard(env)) return env.Undefined();
+  if (!db->PreparingGuard(env)) return env.Undefined();
   if (!LockGuard(env)) return env.Undefined();
   if (!db->IteratorGuardUnlessUnsafe(env)) return env.Undefined();
   if (!BindCall(info)) return env.Undefined();
@@ -119,6 +123,7 @@ Napi::Value Statement::JS_get(const Napi::CallbackInfo& info) {
   if (!ReturnsDataGuard(env, "This statement does not return data. Use run() instead")) return env.Undefined();
   if (!db->OpenGuard(env)) return env.Undefined();
   if (!db->BusyGuard(env)) return env.Undefined();
+  if (!db->PreparingGuard(env)) return env.Undefined();
   if (!LockGuard(env)) return env.Undefined();
   if (!BindCall(info)) return env.Undefined();
 
@@ -145,6 +150,7 @@ Napi::Value Statement::JS_all(const Napi::CallbackInfo& info) {
   if (!ReturnsDataGuard(env, "This statement does not return data. Use run() instead")) return env.Undefined();
   if (!db->OpenGuard(env)) return env.Undefined();
   if (!db->BusyGuard(env)) return env.Undefined();
+  if (!db->PreparingGuard(env)) return env.Undefined();
   if (!LockGuard(env)) return env.Undefined();
   if (!BindCall(info)) return env.Undefined();
 

@@ -161,6 +161,8 @@ Napi::Value StatementIterator::JS_next(const Napi::CallbackInfo& info) {
   Napi::Env env = info.Env();
   Addon* addon = static_cast<Addon*>(info.Data());
   if (!db_state->BusyGuard(env)) return env.Undefined();
+  // A step could change the schema under a statement SQLite is preparing.
+  if (!db_state->PreparingGuard(env)) return env.Undefined();
   if (!alive) return NewRecord(env, env.Undefined(), addon, true);
   if (!statement->alive) return Return(env);
 

@@ -21,7 +21,8 @@ test('the Statement prototype carries its methods in order', () => {
   assert.deepEqual(Object.keys(addon.Statement.prototype),
     ['run', 'get', 'all', 'iterate', 'bind', 'pluck', 'expand', 'raw', 'safeIntegers', 'columns', 'toString']);
   assert.deepEqual(Object.keys(addon.Database.prototype),
-    ['prepare', 'exec', 'backup', 'serialize', 'loadExtension', 'close', 'defaultSafeIntegers', 'unsafeMode']);
+    ['prepare', 'exec', 'backup', 'serialize', 'function', 'aggregate', 'table', 'loadExtension', 'close',
+     'defaultSafeIntegers', 'unsafeMode']);
   const db = openDatabase(':memory:');
   const statement = prepare(db, 'SELECT 1');
   assert.throws(() => addon.Statement.prototype.run.call(db), typeError('Illegal invocation'));

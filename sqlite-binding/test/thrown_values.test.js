@@ -151,9 +151,62 @@ const SOURCES = [
     Object.defineProperty(values, 0, { get() { throw value; } });
     return { db, action: () => s.get(values) };
   }],
+  ['a scalar function', (value) => {
+    const db = openDatabase(':memory:');
+    db.function(() => { throw value; }, 'f', 0, 0, false, false);
+    return { db, action: () => prepare(db, 'SELECT f()').get() };
+  }],
+  ...aggregateSources(),
+  ...virtualTableSources(),
 ];
 
-test('every value a host function, the logger or a getter throws reaches the caller unchanged', () => {
+// Each script function of an aggregate or window function, and the query that calls it.
+function aggregateSources() {
+  const parts = {
+    start: (thrower) => [thrower, (a, x) => a + x, null, null],
+    step: (thrower) => [0, thrower, null, null],
+    inverse: (thrower) => [0, (a, x) => a + x, thrower, null],
+    result: (thrower) => [0, (a, x) => a + x, null, thrower],
+    'window result': (thrower) => [0, (a, x) => a + x, (a, x) => a - x, thrower],
+  };
+  const windowed = 'SELECT s(x) OVER (ORDER BY x ROWS BETWEEN 1 PRECEDING AND CURRENT ROW) FROM t';
+  return Object.entries(parts).map(([part, args]) => [`an aggregate's ${part} function`, (value) => {
+    const db = openDatabase(':memory:');
+    sqliteTable(db, 3);
+    db.aggregate(...args(() => { throw value; }), 's', 1, 0, false, false);
+    const sql = part === 'inverse' || part === 'window result' ? windowed : 'SELECT s(x) FROM t';
+    return { db, action: () => prepare(db, sql).all() };
+  }]);
+}
+
+// Each piece of script code a virtual table runs: the factory while the query
+// is prepared, the rest while it steps.
+function virtualTableSources() {
+  const table = (value, { factory, generator, iterator, record, row }) => {
+    const db = openDatabase(':memory:');
+    const throwing = () => { throw value; };
+    const rowOf = row ?? (() => [1]);
+    const recordOf = record ?? ((count) => ({ done: count > 1, value: rowOf() }));
+    const iteratorOf = iterator ?? (() => {
+      let count = 0;
+      return { next: () => recordOf(++count) };
+    });
+    db.table(factory ?? (() => ['CREATE TABLE x(value)', generator ?? iteratorOf, [], 0, false]), 'v', true);
+    return { db, action: () => prepare(db, 'SELECT value FROM v').all() };
+  };
+  const throwingGetter = (value, name, rest) => Object.defineProperty(rest, name, { get() { throw value; } });
+  return [
+    ['a virtual-table factory', (value) => table(value, { factory: () => { throw value; } })],
+    ['a generator', (value) => table(value, { generator: () => { throw value; } })],
+    ['the "next" getter of an iterator', (value) => table(value, { iterator: () => throwingGetter(value, 'next', {}) })],
+    ['a next function', (value) => table(value, { iterator: () => ({ next() { throw value; } }) })],
+    ['the "done" getter of a record', (value) => table(value, { record: () => throwingGetter(value, 'done', { value: [1] }) })],
+    ['the "value" getter of a record', (value) => table(value, { record: () => throwingGetter(value, 'value', { done: false }) })],
+    ['a row Proxy', (value) => table(value, { row: () => new Proxy([], { get() { throw value; } }) })],
+  ];
+}
+
+test('every value that script code called by the module throws reaches the caller unchanged', () => {
   for (const [source, arrange] of SOURCES) {
     for (const [kind, make] of THROWN) {
       const value = make();

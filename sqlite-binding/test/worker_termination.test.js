@@ -40,6 +40,35 @@ const WORKER = `
   for (let round = 0; ; round++) work[round % work.length]();
 `;
 
+// The same, while SQLite calls the worker's own functions, aggregates and
+// virtual tables back.
+const CALLBACK_WORKER = `
+  const { workerData, parentPort } = require('node:worker_threads');
+  const { Database, initialize } = require(workerData.modulePath);
+  class SqliteError extends Error { constructor(message, code) { super(message); this.code = code; } }
+  initialize(SqliteError, (...values) => values, (array, ...rows) => { array.push(...rows); },
+    (...names) => (...values) => { const row = {}; names.forEach((n, i) => { row[n] = values[i]; }); return row; },
+    (value) => ({ value, done: false }));
+  const db = new Database(workerData.file, 'w', false, false, false, 1000, null, null, null, null);
+  const prepare = (sql) => db.prepare(sql, db, false, false);
+  db.function((x) => x * 2, 'twice', 1, 0, true, false);
+  db.aggregate(() => [], (list, x) => { list.push(x); }, (list) => { list.shift(); }, (list) => list.length,
+    'gather', 1, 0, false, false);
+  db.table(() => ['CREATE TABLE x(stop HIDDEN, value)',
+    function* (stop) { for (let i = 1; i <= stop; i++) yield [stop, i]; }, ['stop'], 0, false], 'upto', true);
+  prepare('CREATE TABLE IF NOT EXISTS n(i INTEGER PRIMARY KEY)').run();
+  prepare('INSERT OR IGNORE INTO n WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 5000) SELECT i FROM c').run();
+  const work = [
+    () => prepare('SELECT twice(i) FROM n').pluck().all(),
+    () => prepare('SELECT gather(i) FROM n').pluck().get(),
+    () => prepare('SELECT gather(i) OVER (ORDER BY i ROWS BETWEEN 3 PRECEDING AND CURRENT ROW) FROM n').pluck().all(),
+    () => prepare('SELECT value FROM upto(20000)').pluck().all(),
+    () => prepare('SELECT count(*) FROM n, upto(n.i % 7)').pluck().get(),
+  ];
+  parentPort.postMessage('ready');
+  for (let round = 0; ; round++) work[round % work.length]();
+`;
+
 // A fixed sequence of delays, so that every run tries the same moments.
 function delays(count) {
   let seed = 12345;
@@ -51,9 +80,9 @@ function delays(count) {
   return out;
 }
 
-function terminateAfter(file, delay) {
+function terminateAfter(file, delay, script = WORKER) {
   return new Promise((resolve, reject) => {
-    const worker = new Worker(WORKER, { eval: true, workerData: { modulePath, file } });
+    const worker = new Worker(script, { eval: true, workerData: { modulePath, file } });
     worker.on('error', reject);
     worker.once('message', () => setTimeout(() => worker.terminate(), delay));
     worker.on('exit', resolve);
@@ -70,5 +99,18 @@ test('workers terminated in the middle of queries leave the process running and 
   }
   const db = openDatabase(file);
   assert.equal(prepare(db, 'SELECT count(*) FROM t').pluck().get(), 20000);
+  db.close();
+});
+
+test('workers terminated while SQLite calls their script functions back unwind quietly', async () => {
+  const dir = tempDir();
+  const file = path.join(dir, 'callbacks.db');
+  for (const delay of delays(30)) {
+    const code = await terminateAfter(file, delay, CALLBACK_WORKER);
+    assert.equal(code, 1, 'a terminated worker exits with 1');
+    assert.deepEqual(openFiles().filter((f) => f.startsWith(dir)), [], `after a termination at ${delay} ms`);
+  }
+  const db = openDatabase(file);
+  assert.equal(prepare(db, 'SELECT count(*) FROM n').pluck().get(), 5000);
   db.close();
 });
