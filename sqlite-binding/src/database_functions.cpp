@@ -46,7 +46,10 @@ Napi::Value Database::JS_function(const Napi::CallbackInfo& info) {
   if (!PreparingGuard(env)) return env.Undefined();
   if (!IteratorGuard(env)) return env.Undefined();
 
-  std::string name = info[1].As<Napi::String>().Utf8Value();
+  std::string name;
+  if (!TextWithoutNul(env, info[1].As<Napi::String>(), "Expected the name to contain no NUL characters", &name)) {
+    return env.Undefined();
+  }
   int argc = info[2].As<Napi::Number>().Int32Value();
   bool safe = ChooseSafeIntegers(info[3].As<Napi::Number>().Int32Value(), safe_ints);
   int flags = FunctionFlags(info[4].As<Napi::Boolean>(), info[5].As<Napi::Boolean>());
@@ -76,7 +79,10 @@ Napi::Value Database::JS_aggregate(const Napi::CallbackInfo& info) {
   if (!PreparingGuard(env)) return env.Undefined();
   if (!IteratorGuard(env)) return env.Undefined();
 
-  std::string name = info[4].As<Napi::String>().Utf8Value();
+  std::string name;
+  if (!TextWithoutNul(env, info[4].As<Napi::String>(), "Expected the name to contain no NUL characters", &name)) {
+    return env.Undefined();
+  }
   int argc = info[5].As<Napi::Number>().Int32Value();
   bool safe = ChooseSafeIntegers(info[6].As<Napi::Number>().Int32Value(), safe_ints);
   int flags = FunctionFlags(info[7].As<Napi::Boolean>(), info[8].As<Napi::Boolean>());
@@ -103,7 +109,10 @@ Napi::Value Database::JS_table(const Napi::CallbackInfo& info) {
   if (!PreparingGuard(env)) return env.Undefined();
   if (!IteratorGuard(env)) return env.Undefined();
 
-  std::string name = info[1].As<Napi::String>().Utf8Value();
+  std::string name;
+  if (!TextWithoutNul(env, info[1].As<Napi::String>(), "Expected the name to contain no NUL characters", &name)) {
+    return env.Undefined();
+  }
   bool eponymous = info[2].As<Napi::Boolean>();
   const sqlite3_module* module = eponymous ? &CustomTable::EPONYMOUS_MODULE : &CustomTable::MODULE;
   is_busy = true;

@@ -235,6 +235,17 @@ test('SQLite refuses argument counts outside -1..1000 and names over 255 bytes w
   db.close();
 });
 
+test('a name with a NUL character is refused before anything is registered', () => {
+  const db = openDatabase(':memory:');
+  const NUL = { name: 'TypeError', message: 'Expected the name to contain no NUL characters' };
+  assert.throws(() => scalar(db, 'a\0b', identity), NUL);
+  assert.throws(() => aggregate(db, 'a\0b', { step: identity }), NUL);
+  assert.throws(() => db.table(() => ['CREATE TABLE x(v)', function* () {}, [], 0, false], 'a\0b', true), NUL);
+  assert.throws(() => prepare(db, 'SELECT a(1)'), { code: 'SQLITE_ERROR', message: 'no such function: a' });
+  assert.throws(() => prepare(db, 'SELECT * FROM a'), { code: 'SQLITE_ERROR', message: 'no such table: a' });
+  db.close();
+});
+
 test('an aggregate with a start value and no result function', () => {
   const db = numbersDb([]);
   aggregate(db, 'total', { step: (sum, x) => sum + x, argc: 1 });
