@@ -41,4 +41,8 @@ void answer(const Answer& object) {
   if (foundation::process().writeStandardOutput("\n")) finish(1, kAnswerNotWritten);
 }
 
+void requireStandardOutput() {
+  if (foundation::process().standardOutputError()) finish(1, kAnswerNotWritten);
+}
+
 }  // namespace mivo::hands

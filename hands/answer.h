@@ -22,4 +22,9 @@ Answer okAnswer();
 // `finish` with status 1: a host must not take a cut answer for one.
 void answer(const Answer& object);
 
+// Ends the run through `finish` with status 1 and the line of `answer` when
+// standard output cannot take an answer at all. A command whose answer can go
+// nowhere is not carried out: the host takes the failed run for one not done.
+void requireStandardOutput();
+
 }  // namespace mivo::hands

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "see/finish/finish.h"
 
@@ -28,7 +29,7 @@ void Events::mouse(platform::MouseEventType type, platform::Position position,
                    platform::MouseButton button, std::int64_t clicks, platform::EventFlags mods) {
   const platform::MouseEvent event{type, position, button, clicks, mods};
   // No further event may follow one that went missing.
-  if (!source().postMouseEvent(event)) finish(1, kNoMouseEvent);
+  if (!source().postMouseEvent(event)) fail(kNoMouseEvent);
 }
 
 platform::Position Events::here() {
@@ -38,6 +39,36 @@ platform::Position Events::here() {
 void Events::pause(double seconds) {
   if (!(seconds > 0)) return;
   services_.sleeper.sleep(seconds);
+}
+
+void Events::fail(std::string_view message) {
+  if (held_ != nullptr) held_->postRelease();
+  finish(1, message);
+}
+
+HeldDown::HeldDown(Events& events, std::function<void()> postRelease)
+    : events_(events), post_release_(std::move(postRelease)) {
+  events_.services_.signals.holdBack();
+  events_.held_ = this;
+}
+
+void HeldDown::pause(double seconds) {
+  if (!(seconds > 0)) return;
+  const std::optional<int> signal = events_.services_.signals.wait(seconds);
+  if (!signal) return;
+  postRelease();
+  events_.services_.signals.endAs(*signal);
+}
+
+void HeldDown::release() {
+  postRelease();
+  events_.services_.signals.letThrough();
+}
+
+void HeldDown::postRelease() {
+  // A release that fails in turn ends the run without another try.
+  events_.held_ = nullptr;
+  post_release_();
 }
 
 }  // namespace mivo::hands

@@ -1,12 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "hands/services.h"
 #include "platform/input_events.h"
 
 namespace mivo::hands {
+
+class HeldDown;
 
 // The event plumbing that the pointer and keyboard commands share, for one
 // run: the one event source, made at the first event and kept to the end;
@@ -31,8 +35,45 @@ class Events {
   void pause(double seconds);
 
  private:
+  friend class HeldDown;
+
+  // Ends the run through `finish` with status 1 and `message`, once the
+  // release of a key or button that is down has been tried.
+  [[noreturn]] void fail(std::string_view message);
+
   const Services& services_;
   std::unique_ptr<platform::EventSource> source_;
+  HeldDown* held_ = nullptr;
+};
+
+// A key or button that is down, from just before its press is posted until
+// `release`. Meanwhile the termination signals are held back: a `pause` ends
+// early when one comes, the release is posted at once and the run ends as the
+// signal would have ended it; one that comes during an event ends the run
+// right after `release`. An event that fails meanwhile ends the run only
+// after the release has been tried. So no run leaves a key or button held,
+// and a long hold still ends at once. Only one is down at a time.
+class HeldDown {
+ public:
+  // `postRelease` posts the release that belongs to the press.
+  HeldDown(Events& events, std::function<void()> postRelease);
+  HeldDown(const HeldDown&) = delete;
+  HeldDown& operator=(const HeldDown&) = delete;
+
+  // `pause` while it is down; zero or less returns at once.
+  void pause(double seconds);
+
+  // Posts the release and lets the signals through; it ends the hold.
+  void release();
+
+ private:
+  friend class Events;
+
+  // Posts the release; a failure after it tries no other.
+  void postRelease();
+
+  Events& events_;
+  std::function<void()> post_release_;
 };
 
 }  // namespace mivo::hands

@@ -34,6 +34,7 @@ Request readRequest() {
 }  // namespace
 
 void Hands::main(const Services& services) {
+  requireStandardOutput();
   const Request request = readRequest();
   const std::optional<std::string> name = request.text("do");
   if (!name) finish(1, kGiveIt);

@@ -89,8 +89,9 @@ Answer click(const Request& request, Events& events) {
   events.pause(kAfterMove);
   const std::int64_t n = std::max<std::int64_t>(1, *c);
   for (std::int64_t i = 1; i <= n; ++i) {
+    HeldDown held(events, [&] { events.mouse(button.up, *position, button.button, i, mask); });
     events.mouse(button.down, *position, button.button, i, mask);
-    events.mouse(button.up, *position, button.button, i, mask);
+    held.release();
     if (i < *c) events.pause(kBetweenClicks);
   }
   return okAnswer();
@@ -114,14 +115,19 @@ Answer drag(const Request& request, Events& events) {
   if (!start || !end) finish(1, kDragNeedsFromAndTo);
 
   events.mouse(MouseEventType::mouseMoved, *start);
+  // Where the button comes up: at the end, or where the pointer is when a
+  // signal cuts the drag short.
+  Position at = *start;
+  HeldDown held(events, [&] { events.mouse(MouseEventType::leftMouseUp, at); });
   events.mouse(MouseEventType::leftMouseDown, *start);
   for (int i = 1; i <= kDragSteps; ++i) {
-    const Position step{stepCoordinate(start->x, end->x, i), stepCoordinate(start->y, end->y, i)};
-    events.mouse(MouseEventType::leftMouseDragged, step);
-    events.pause(kAfterDragStep);
+    at = {stepCoordinate(start->x, end->x, i), stepCoordinate(start->y, end->y, i)};
+    events.mouse(MouseEventType::leftMouseDragged, at);
+    held.pause(kAfterDragStep);
   }
   // At the end itself: the last computed step may miss it by a last bit.
-  events.mouse(MouseEventType::leftMouseUp, *end);
+  at = *end;
+  held.release();
   return okAnswer();
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/input_events.h"
 #include "platform/sleeper.h"
+#include "platform/termination_signals.h"
 
 namespace mivo::hands {
 
@@ -9,6 +10,7 @@ namespace mivo::hands {
 struct Services {
   platform::InputEvents& input;
   platform::Sleeper& sleeper;
+  platform::TerminationSignals& signals;
 };
 
 }  // namespace mivo::hands

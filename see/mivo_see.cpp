@@ -22,6 +22,13 @@ constexpr std::string_view kRecognitionFailed = "mivo-see: reading the text fail
 constexpr std::string_view kModelDeclined = "mivo-see: the on-device model declined: ";
 constexpr std::string_view kAnswerNotWritten = "mivo-see: could not write the answer: ";
 
+// An answer that can go nowhere fails the run before anything is done.
+void requireStandardOutput() {
+  if (const std::error_code error = foundation::process().standardOutputError()) {
+    finish(1, std::string(kAnswerNotWritten) + error.message());
+  }
+}
+
 Input readRequest() {
   // Input that cannot be read is as unusable as input that is not the JSON.
   const std::optional<std::string> bytes = foundation::process().readStandardInputToEnd();
@@ -81,6 +88,7 @@ void sortText(const Input& input, const model::ModelServices& services, Output& 
 }  // namespace
 
 void MivoSee::main(const Services& services) {
+  requireStandardOutput();
   const Input input = readRequest();
   Output output;
   output.text = readText(services.recognizer, input.file);

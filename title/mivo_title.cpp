@@ -24,6 +24,13 @@ constexpr std::string_view kNotAvailable =
 constexpr std::string_view kEditNotWritten = "mivo-title: the edit could not be written out";
 constexpr std::string_view kAnswerNotWritten = "mivo-title: could not write the answer: ";
 
+// An answer that can go nowhere fails the run before anything is done.
+void requireStandardOutput() {
+  if (const std::error_code error = foundation::process().standardOutputError()) {
+    finish(1, std::string(kAnswerNotWritten) + error.message());
+  }
+}
+
 std::string readRequest() {
   // Input that cannot be read is as unusable as input that is not the JSON.
   std::optional<std::string> bytes = foundation::process().readStandardInputToEnd();
@@ -93,6 +100,7 @@ void requireModelOsGate(const model::ModelServices& services) {
 }  // namespace
 
 void MivoTitle::main(const model::ModelServices& services) {
+  requireStandardOutput();
   const std::string bytes = readRequest();
   // An edit request is tried first; anything else is read as a title request.
   if (const std::optional<EditInput> edit = editRequest(bytes)) editMode(*edit, services);

@@ -2,9 +2,13 @@
 // Xvfb server of the test's own, where a window of the test's own sees what
 // it posts.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 
+#include <chrono>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "hands/test/x_test_window.h"
@@ -21,8 +25,33 @@ constexpr unsigned kShiftMask = 0x1;
 constexpr unsigned kSuperMask = 0x40;
 constexpr unsigned kButton1Mask = 0x100;
 
-ProgramRun runMivoHands(const std::string& request, OutputTarget output = OutputTarget::captured) {
-  return runProgram(MIVO_HANDS_BINARY, request, ".", output);
+ProgramRun runMivoHands(const std::string& request, OutputTarget output = OutputTarget::captured,
+                        const std::function<void(pid_t)>& meanwhile = {}) {
+  return runProgram(MIVO_HANDS_BINARY, request, ".", output, meanwhile);
+}
+
+// Runs `request`, and once `window` has seen the pointer's first motion holds
+// the server still, sends the program SIGTERM, and lets the server go on.
+// The hold lasts far longer than the pause before a click's press (0.05 s),
+// so the signal comes while the program waits for the server in the post of
+// its press (in a drag, which presses right after its first motion, of the
+// press or of its first step).
+ProgramRun runTerminatedAfterTheFirstMotion(XTestWindow& window, const std::string& request) {
+  bool sent = false;
+  return runMivoHands(request, OutputTarget::captured, [&](pid_t program) {
+    if (!window.watch(std::chrono::milliseconds(5)) || sent) return;
+    window.grabServer();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ::kill(program, SIGTERM);
+    window.ungrabServer();
+    sent = true;
+  });
+}
+
+std::size_t countOf(const Lines& events, const std::string& prefix) {
+  std::size_t count = 0;
+  for (const std::string& event : events) count += event.rfind(prefix, 0) == 0 ? 1 : 0;
+  return count;
 }
 
 class WithoutDisplay : public ::testing::Test {
@@ -172,6 +201,41 @@ TEST_F(OnXvfb, AWindowSeesWheelClicks) {
                                             "press 6 at (500, 500) state 0x0",
                                             "release 6 at (500, 500) state 0x0",
                                         }));
+}
+
+TEST_F(OnXvfb, WithStandardOutputClosedItDoesNothingAndSaysSo) {
+  act(R"({"do":"move","x":10,"y":20})");
+  const ProgramRun run = runMivoHands(R"({"do":"move","x":500,"y":600})", OutputTarget::closed);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.standardError, "mivo-hands: could not write the answer\n");
+  EXPECT_EQ(runMivoHands(R"({"do":"cursor"})").standardOutput, "{\"x\":10,\"y\":20}\n");
+}
+
+TEST_F(OnXvfb, ASignalMidDragReleasesTheButtonAtOnceAndEndsTheRunAsItWould) {
+  XTestWindow window(server_.display());
+  const ProgramRun run =
+      runTerminatedAfterTheFirstMotion(window, R"({"do":"drag","from":[100,100],"to":[300,200]})");
+  EXPECT_EQ(run.status, 128 + SIGTERM);
+  EXPECT_EQ(run.standardOutput, "");
+  EXPECT_EQ(window.heldButtonsAndModifiers(), 0u);
+  const Lines events = window.takePointerEvents();
+  EXPECT_EQ(countOf(events, "press 1"), countOf(events, "release 1"));
+  // Released within a step or two of the signal, not at the end of the drag.
+  EXPECT_LT(countOf(events, "motion"), 10u);
+}
+
+TEST_F(OnXvfb, ASignalMidClickReleasesTheButtonAndEndsTheRunAsItWould) {
+  XTestWindow window(server_.display());
+  const ProgramRun run = runTerminatedAfterTheFirstMotion(
+      window, R"({"do":"click","x":300,"y":400,"count":2,"mods":"shift"})");
+  EXPECT_EQ(run.status, 128 + SIGTERM);
+  EXPECT_EQ(run.standardOutput, "");
+  EXPECT_EQ(window.heldButtonsAndModifiers(), 0u);
+  EXPECT_EQ(window.modifierKeysDown(), Lines{});
+  const Lines events = window.takePointerEvents();
+  // The click under way ends; the second one never starts.
+  EXPECT_LE(countOf(events, "press 1"), 1u);
+  EXPECT_EQ(countOf(events, "press 1"), countOf(events, "release 1"));
 }
 
 TEST_F(OnXvfb, AWheelClicksAtMostAThousandTimes) {

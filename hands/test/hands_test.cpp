@@ -17,7 +17,7 @@
 namespace mivo::hands {
 namespace {
 
-using platform::FakeInputEvents;
+using Lines = std::vector<std::string>;
 using platform::Position;
 
 TEST(Hands, RefusesWhatIsNotAnObjectWithAStringDo) {
@@ -112,6 +112,7 @@ TEST(Hands, AnswersOneLineInTwoWritesAndEndsWithStatusZero) {
   EXPECT_EQ(run.standardOutput, "{\"ok\":true}\n");
   EXPECT_EQ(run.standardError, "");
   EXPECT_EQ(run.process, (std::vector<std::string>{
+                             "check standard output",
                              "read standard input",
                              "write standard output: {\"ok\":true}",
                              "write standard output: \n",
@@ -132,30 +133,40 @@ TEST(Hands, FailsWhenTheAnswerCannotBeWritten) {
   const struct {
     const char* name;
     std::string request;
-    std::function<void(FakeInputEvents&)> script;
-    std::error_code output_failure;
+    std::function<void(HandsFakes&)> script;
+    Lines events;
   } rows[] = {
       {"standard output is a closed pipe",
        R"({"do":"move","x":1,"y":2})",
-       {},
-       std::make_error_code(std::errc::broken_pipe)},
+       [](HandsFakes& fakes) {
+         fakes.process.failStandardOutput(std::make_error_code(std::errc::broken_pipe));
+       },
+       {"create event source", "mouse mouseMoved at (1, 2) button left clicks 1 flags 0x0"}},
       {"standard output is full",
        R"({"do":"cursor"})",
-       {},
-       std::make_error_code(std::errc::no_space_on_device)},
+       [](HandsFakes& fakes) {
+         fakes.process.failStandardOutput(std::make_error_code(std::errc::no_space_on_device));
+       },
+       {"pointer location"}},
       {"a number JSON cannot write",
        R"({"do":"cursor"})",
-       [](FakeInputEvents& input) {
-         input.setPointerLocation(Position{std::numeric_limits<double>::quiet_NaN(), 1});
+       [](HandsFakes& fakes) {
+         fakes.input.setPointerLocation(Position{std::numeric_limits<double>::quiet_NaN(), 1});
        },
+       {"pointer location"}},
+      // Known before the command: then it is not carried out.
+      {"standard output closed at the start",
+       R"({"do":"move","x":1,"y":2})",
+       [](HandsFakes& fakes) { fakes.process.closeStandardOutputAtStart(); },
        {}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    const HandsRun run = runHands(row.request, row.script, row.output_failure);
+    const HandsRun run = runHands(row.request, row.script);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.standardError, "mivo-hands: could not write the answer\n");
     EXPECT_EQ(run.standardOutput, "");
+    EXPECT_EQ(run.events, row.events);
   }
 }
 

@@ -12,7 +12,6 @@
 namespace mivo::hands {
 namespace {
 
-using platform::FakeInputEvents;
 using platform::Position;
 using Lines = std::vector<std::string>;
 
@@ -24,7 +23,7 @@ struct Row {
 
 // Each row runs to an {"ok":true} answer with exactly its events.
 void expectOkRuns(const std::vector<Row>& rows,
-                  const std::function<void(FakeInputEvents&)>& script = {}) {
+                  const std::function<void(HandsFakes&)>& script = {}) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const HandsRun run = runHands(row.request, script);
@@ -68,7 +67,7 @@ TEST(Cursor, AnswersThePointerPositionOrZeroWithoutOne) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     const HandsRun run = runHands(
-        row.request, [&](FakeInputEvents& input) { input.setPointerLocation(row.location); });
+        row.request, [&](HandsFakes& fakes) { fakes.input.setPointerLocation(row.location); });
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.standardOutput, row.answer);
     EXPECT_EQ(run.events, Lines{"pointer location"});
@@ -82,6 +81,9 @@ TEST(Move, PostsOnePointerMove) {
       {"fractions and negatives", R"({"do":"move","x":-0.5,"y":1e3})",
        {"create event source", "mouse mouseMoved at (-0.5, 1000) button left clicks 1 flags 0x0"}},
       {"a point under another name is not read", R"({"do":"move","x":1,"y":2,"to":[8,9]})",
+       {"create event source", "mouse mouseMoved at (1, 2) button left clicks 1 flags 0x0"}},
+      {"numbers beyond the float range in other members",
+       R"({"do":"move","x":1,"y":2,"to":[1e400,9],"extra":1)" + std::string(400, '0') + "}",
        {"create event source", "mouse mouseMoved at (1, 2) button left clicks 1 flags 0x0"}},
   });
 }
@@ -97,6 +99,10 @@ TEST(Move, NeedsNumbersXAndY) {
       {"a point", R"({"do":"move","x":[1,2],"y":1})", "mivo-hands: move needs x and y\n"},
       {"an integer no double holds", R"({"do":"move","x":9007199254740993,"y":1})",
        "mivo-hands: move needs x and y\n"},
+      {"a number beyond the float range", R"({"do":"move","x":1e400,"y":1})",
+       "mivo-hands: move needs x and y\n"},
+      {"an integer of 401 digits", R"({"do":"move","x":1,"y":-1)" + std::string(400, '0') + "}",
+       "mivo-hands: move needs x and y\n"},
       {"names differ in case", R"({"do":"move","X":1,"Y":2})", "mivo-hands: move needs x and y\n"},
   });
 }
@@ -109,11 +115,15 @@ TEST(Click, DoubleRightClickWithModifiers) {
            "create event source",
            "mouse mouseMoved at (100, 200) button left clicks 1 flags 0x0",
            "sleep 0.05",
+           "hold back signals",
            "mouse rightMouseDown at (100, 200) button right clicks 1 flags 0x120000",
            "mouse rightMouseUp at (100, 200) button right clicks 1 flags 0x120000",
+           "let signals through",
            "sleep 0.06",
+           "hold back signals",
            "mouse rightMouseDown at (100, 200) button right clicks 2 flags 0x120000",
            "mouse rightMouseUp at (100, 200) button right clicks 2 flags 0x120000",
+           "let signals through",
        }},
   });
 }
@@ -123,18 +133,24 @@ TEST(Click, CountIsTruncatedAndAtLeastOne) {
       "create event source",
       "mouse mouseMoved at (1, 2) button left clicks 1 flags 0x0",
       "sleep 0.05",
+      "hold back signals",
       "mouse leftMouseDown at (1, 2) button left clicks 1 flags 0x0",
       "mouse leftMouseUp at (1, 2) button left clicks 1 flags 0x0",
+      "let signals through",
   };
   const Lines twice = {
       "create event source",
       "mouse mouseMoved at (1, 2) button left clicks 1 flags 0x0",
       "sleep 0.05",
+      "hold back signals",
       "mouse leftMouseDown at (1, 2) button left clicks 1 flags 0x0",
       "mouse leftMouseUp at (1, 2) button left clicks 1 flags 0x0",
+      "let signals through",
       "sleep 0.06",
+      "hold back signals",
       "mouse leftMouseDown at (1, 2) button left clicks 2 flags 0x0",
       "mouse leftMouseUp at (1, 2) button left clicks 2 flags 0x0",
+      "let signals through",
   };
   expectOkRuns({
       {"no count", R"({"do":"click","x":1,"y":2})", single},
@@ -150,14 +166,20 @@ TEST(Click, CountIsTruncatedAndAtLeastOne) {
            "create event source",
            "mouse mouseMoved at (1, 2) button left clicks 1 flags 0x0",
            "sleep 0.05",
+           "hold back signals",
            "mouse leftMouseDown at (1, 2) button left clicks 1 flags 0x0",
            "mouse leftMouseUp at (1, 2) button left clicks 1 flags 0x0",
+           "let signals through",
            "sleep 0.06",
+           "hold back signals",
            "mouse leftMouseDown at (1, 2) button left clicks 2 flags 0x0",
            "mouse leftMouseUp at (1, 2) button left clicks 2 flags 0x0",
+           "let signals through",
            "sleep 0.06",
+           "hold back signals",
            "mouse leftMouseDown at (1, 2) button left clicks 3 flags 0x0",
            "mouse leftMouseUp at (1, 2) button left clicks 3 flags 0x0",
+           "let signals through",
        }},
   });
 }
@@ -169,8 +191,10 @@ Lines oneClick(const std::string& down, const std::string& up, const std::string
       "create event source",
       "mouse mouseMoved at (1, 2) button left clicks 1 flags 0x0",
       "sleep 0.05",
+      "hold back signals",
       "mouse " + down + " at (1, 2) button " + button + " clicks 1 flags " + flags,
       "mouse " + up + " at (1, 2) button " + button + " clicks 1 flags " + flags,
+      "let signals through",
   };
 }
 
@@ -223,7 +247,7 @@ TEST(Click, RefusesBeforeAnyEvent) {
 
 TEST(Click, StopsAtAnEventTheSystemWillNotMake) {
   const HandsRun run = runHands(R"({"do":"click","x":1,"y":2,"count":2})",
-                                [](FakeInputEvents& input) { input.refuseMouseEvents(); });
+                                [](HandsFakes& fakes) { fakes.input.refuseMouseEvents(); });
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.standardError, "mivo-hands: could not make a mouse event\n");
   EXPECT_EQ(run.standardOutput, "");
@@ -233,8 +257,8 @@ TEST(Click, StopsAtAnEventTheSystemWillNotMake) {
 }
 
 TEST(Events, WithoutAnEventSourceNothingIsPosted) {
-  const HandsRun run = runHands(R"({"do":"move","x":1,"y":2})", [](FakeInputEvents& input) {
-    input.refuseEventSources("cannot open the X display \":7\"");
+  const HandsRun run = runHands(R"({"do":"move","x":1,"y":2})", [](HandsFakes& fakes) {
+    fakes.input.refuseEventSources("cannot open the X display \":7\"");
   });
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.standardError,
@@ -256,7 +280,7 @@ TEST(DownAndUp, PressAndReleaseTheLeftButtonWhereAskedOrWhereThePointerIs) {
            {"pointer location", "create event source",
             "mouse leftMouseUp at (70.5, 80) button left clicks 1 flags 0x0"}},
       },
-      [](FakeInputEvents& input) { input.setPointerLocation(Position{70.5, 80}); });
+      [](HandsFakes& fakes) { fakes.input.setPointerLocation(Position{70.5, 80}); });
   expectOkRuns({
       {"down with nothing to read the pointer from", R"({"do":"down"})",
        {"pointer location", "create event source",
@@ -273,68 +297,70 @@ TEST(Drag, StepsTwentyTimesAndReleasesAtTheEndItself) {
        {
            "create event source",
            "mouse mouseMoved at (1.1, 3.3) button left clicks 1 flags 0x0",
+           "hold back signals",
            "mouse leftMouseDown at (1.1, 3.3) button left clicks 1 flags 0x0",
            "mouse leftMouseDragged at (1.4100000000000001, 3.05) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (1.7200000000000002, 2.8) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (2.03, 2.55) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (2.34, 2.3) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (2.65, 2.05) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (2.96, 1.7999999999999998) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (3.2699999999999996, 1.5499999999999998) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (3.58, 1.2999999999999998) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (3.8899999999999997, 1.0499999999999998) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (4.199999999999999, 0.7999999999999998) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (4.51, 0.5499999999999998) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (4.819999999999999, 0.2999999999999998) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (5.129999999999999, 0.04999999999999982) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (5.4399999999999995, -0.20000000000000018) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (5.75, -0.4500000000000002) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (6.0600000000000005, -0.7000000000000002) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (6.369999999999999, -0.9500000000000002) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (6.68, -1.2000000000000002) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (6.989999999999998, -1.4500000000000002) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseDragged at (7.299999999999999, -1.7000000000000002) "
            "button left clicks 1 flags 0x0",
-           "sleep 0.01",
+           "wait 0.01",
            "mouse leftMouseUp at (7.3, -1.7) button left clicks 1 flags 0x0",
+           "let signals through",
        }},
   });
 }
@@ -361,9 +387,9 @@ TEST(Drag, FallsBackToXAndYForEachEnd) {
     SCOPED_TRACE(row.name);
     const HandsRun run = runHands(row.request);
     EXPECT_EQ(run.status, 0);
-    ASSERT_EQ(run.events.size(), 44u);
+    ASSERT_EQ(run.events.size(), 46u);
     EXPECT_EQ(run.events[1], row.first);
-    EXPECT_EQ(run.events.back(), row.last);
+    EXPECT_EQ(run.events[run.events.size() - 2], row.last);
   }
 }
 
@@ -373,14 +399,53 @@ TEST(Drag, InPlaceEveryStepIsAtThePoint) {
   Lines expected = {
       "create event source",
       "mouse mouseMoved at (4, 5) button left clicks 1 flags 0x0",
+      "hold back signals",
       "mouse leftMouseDown at (4, 5) button left clicks 1 flags 0x0",
   };
   for (int step = 0; step < 20; ++step) {
     expected.push_back("mouse leftMouseDragged at (4, 5) button left clicks 1 flags 0x0");
-    expected.push_back("sleep 0.01");
+    expected.push_back("wait 0.01");
   }
   expected.push_back("mouse leftMouseUp at (4, 5) button left clicks 1 flags 0x0");
+  expected.push_back("let signals through");
   EXPECT_EQ(run.events, expected);
+}
+
+TEST(Drag, ASignalReleasesTheButtonWhereThePointerIsThenEndsTheRun) {
+  const HandsRun run = runHands(R"({"do":"drag","from":[0,0],"to":[200,100]})",
+                                [](HandsFakes& fakes) { fakes.signals.comeDuringWait(2, 15); });
+  EXPECT_EQ(run.status, 128 + 15);
+  EXPECT_EQ(run.standardOutput, "");
+  EXPECT_EQ(run.events, (Lines{
+                            "create event source",
+                            "mouse mouseMoved at (0, 0) button left clicks 1 flags 0x0",
+                            "hold back signals",
+                            "mouse leftMouseDown at (0, 0) button left clicks 1 flags 0x0",
+                            "mouse leftMouseDragged at (10, 5) button left clicks 1 flags 0x0",
+                            "wait 0.01",
+                            "mouse leftMouseDragged at (20, 10) button left clicks 1 flags 0x0",
+                            "wait 0.01: signal 15",
+                            "mouse leftMouseUp at (20, 10) button left clicks 1 flags 0x0",
+                            "end as signal 15",
+                        }));
+}
+
+TEST(Drag, AStepTheSystemWillNotMakeStillReleasesTheButton) {
+  const HandsRun run =
+      runHands(R"({"do":"drag","from":[0,0],"to":[200,100]})", [](HandsFakes& fakes) {
+        fakes.input.refuseMouseEventsOfType(platform::MouseEventType::leftMouseDragged);
+      });
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.standardError, "mivo-hands: could not make a mouse event\n");
+  EXPECT_EQ(run.events,
+            (Lines{
+                "create event source",
+                "mouse mouseMoved at (0, 0) button left clicks 1 flags 0x0",
+                "hold back signals",
+                "mouse leftMouseDown at (0, 0) button left clicks 1 flags 0x0",
+                "mouse leftMouseDragged at (10, 5) button left clicks 1 flags 0x0 (refused)",
+                "mouse leftMouseUp at (10, 5) button left clicks 1 flags 0x0",
+            }));
 }
 
 TEST(Drag, NeedsBothEnds) {
@@ -411,6 +476,8 @@ TEST(Scroll, PostsOneEventByLinesMovingFirstOnlyWhenAsked) {
       {"no amounts", R"({"do":"scroll"})", {"create event source", "scroll wheel1 0 wheel2 0"}},
       {"amounts that are no numbers", R"({"do":"scroll","dy":"5","dx":true})",
        {"create event source", "scroll wheel1 0 wheel2 0"}},
+      {"amounts beyond the float range count as none", R"({"do":"scroll","dy":1e400,"dx":-1e400})",
+       {"create event source", "scroll wheel1 0 wheel2 0"}},
       {"the ends of the 32-bit range", R"({"do":"scroll","dy":2147483647.9,"dx":-2147483648.9})",
        {"create event source", "scroll wheel1 2147483647 wheel2 -2147483648"}},
   });
@@ -419,7 +486,7 @@ TEST(Scroll, PostsOneEventByLinesMovingFirstOnlyWhenAsked) {
 TEST(Scroll, GoesOnWhenTheSystemMakesNoScrollEvent) {
   expectOkRuns({{"refused", R"({"do":"scroll","dy":1})",
                  {"create event source", "scroll wheel1 1 wheel2 0 (refused)"}}},
-               [](FakeInputEvents& input) { input.refuseScrollEvents(); });
+               [](HandsFakes& fakes) { fakes.input.refuseScrollEvents(); });
 }
 
 TEST(Scroll, RefusesAmountsNoWheelTakesBeforeMoving) {

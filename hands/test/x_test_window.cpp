@@ -1,9 +1,11 @@
 #include "hands/test/x_test_window.h"
 
 #include <X11/XKBlib.h>
+#include <poll.h>
 
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
 
 namespace mivo::test {
 namespace {
@@ -43,27 +45,48 @@ XTestWindow::~XTestWindow() { XCloseDisplay(display_); }
 
 std::vector<std::string> XTestWindow::takePointerEvents() {
   XSync(display_, False);
-  std::vector<std::string> events;
+  readEvents();
+  return std::exchange(events_, {});
+}
+
+bool XTestWindow::watch(std::chrono::milliseconds wait) {
+  const std::size_t before = events_.size();
+  pollfd entry{ConnectionNumber(display_), POLLIN, 0};
+  if (XPending(display_) == 0) ::poll(&entry, 1, static_cast<int>(wait.count()));
+  readEvents();
+  return events_.size() > before;
+}
+
+void XTestWindow::grabServer() {
+  XGrabServer(display_);
+  XSync(display_, False);
+}
+
+void XTestWindow::ungrabServer() {
+  XUngrabServer(display_);
+  XSync(display_, False);
+}
+
+void XTestWindow::readEvents() {
   while (XPending(display_) > 0) {
     XEvent event;
     XNextEvent(display_, &event);
     switch (event.type) {
       case MotionNotify:
-        events.push_back("motion " + at(event.xmotion.x, event.xmotion.y) + " state " +
-                         hex(event.xmotion.state));
+        events_.push_back("motion " + at(event.xmotion.x, event.xmotion.y) + " state " +
+                          hex(event.xmotion.state));
         break;
       case ButtonPress:
       case ButtonRelease:
-        events.push_back(std::string(event.type == ButtonPress ? "press " : "release ") +
-                         std::to_string(event.xbutton.button) + " " +
-                         at(event.xbutton.x, event.xbutton.y) + " state " +
-                         hex(event.xbutton.state));
+        events_.push_back(std::string(event.type == ButtonPress ? "press " : "release ") +
+                          std::to_string(event.xbutton.button) + " " +
+                          at(event.xbutton.x, event.xbutton.y) + " state " +
+                          hex(event.xbutton.state));
         break;
       default:
         break;
     }
   }
-  return events;
 }
 
 unsigned XTestWindow::heldButtonsAndModifiers() {

@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -27,14 +28,28 @@ class XTestWindow {
   // it before it answered the program's last request.
   std::vector<std::string> takePointerEvents();
 
+  // Takes in the pointer events that come within `wait`, for
+  // takePointerEvents to give later; whether any came. For watching a
+  // program while it runs.
+  bool watch(std::chrono::milliseconds wait);
+
+  // While the server is grabbed it handles the requests of this client only:
+  // every other client waits in its next request that needs an answer.
+  void grabServer();
+  void ungrabServer();
+
   // The buttons and modifiers held now, as an X state mask.
   unsigned heldButtonsAndModifiers();
   // The names of the modifier keys that are down now.
   std::vector<std::string> modifierKeysDown();
 
  private:
+  // Reads what has come in so far into `events_`.
+  void readEvents();
+
   Display* display_;
   Window window_;
+  std::vector<std::string> events_;
 };
 
 }  // namespace mivo::test

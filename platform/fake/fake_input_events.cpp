@@ -63,12 +63,12 @@ class FakeEventSource : public EventSource {
   explicit FakeEventSource(FakeInputEvents& events) : events_(events) {}
 
   bool postMouseEvent(const MouseEvent& event) override {
-    events_.calls_.push_back("mouse " + typeName(event.type) + " at (" +
-                             shortest(event.position.x) + ", " + shortest(event.position.y) +
-                             ") button " + buttonName(event.button) + " clicks " +
-                             std::to_string(event.clickState) + " flags " + hex(event.flags) +
-                             refusedIf(events_.refuse_mouse_));
-    return !events_.refuse_mouse_;
+    const bool refused = events_.refuse_mouse_ || events_.refused_mouse_type_ == event.type;
+    events_.calls_.push_back(
+        "mouse " + typeName(event.type) + " at (" + shortest(event.position.x) + ", " +
+        shortest(event.position.y) + ") button " + buttonName(event.button) + " clicks " +
+        std::to_string(event.clickState) + " flags " + hex(event.flags) + refusedIf(refused));
+    return !refused;
   }
 
   bool postScrollEvent(const ScrollEvent& event) override {

@@ -26,6 +26,8 @@ class FakeInputEvents : public InputEvents {
   void refuseEventSources(std::string description) { source_refusal_ = std::move(description); }
   // Every later mouse or scroll event is refused and posts nothing.
   void refuseMouseEvents() { refuse_mouse_ = true; }
+  // Every later mouse event of `type` is refused and posts nothing.
+  void refuseMouseEventsOfType(MouseEventType type) { refused_mouse_type_ = type; }
   void refuseScrollEvents() { refuse_scroll_ = true; }
 
   std::unique_ptr<EventSource> createEventSource() override;
@@ -38,6 +40,7 @@ class FakeInputEvents : public InputEvents {
   std::optional<Position> location_;
   std::optional<std::string> source_refusal_;
   bool refuse_mouse_ = false;
+  std::optional<MouseEventType> refused_mouse_type_;
   bool refuse_scroll_ = false;
 };
 

@@ -40,6 +40,12 @@ std::error_code FakeProcess::writeStandardError(std::string_view bytes) {
   return {};
 }
 
+std::error_code FakeProcess::standardOutputError() {
+  calls_.push_back("check standard output");
+  if (output_closed_) return output_failure_;
+  return {};
+}
+
 void FakeProcess::end(int status) {
   calls_.push_back("exit " + std::to_string(status));
   throw ProcessExit{status};

@@ -25,13 +25,20 @@ class FakeProcess : public Process {
 
   // Every later write to standard output fails with `error`, writing nothing.
   void failStandardOutput(std::error_code error) { output_failure_ = error; }
+  // As if the process had started with standard output closed: it reports
+  // EBADF as its error, and every write fails with it.
+  void closeStandardOutputAtStart() {
+    output_closed_ = true;
+    failStandardOutput(std::make_error_code(std::errc::bad_file_descriptor));
+  }
 
   std::optional<std::string> readStandardInputToEnd() override;
   std::error_code writeStandardOutput(std::string_view bytes) override;
   std::error_code writeStandardError(std::string_view bytes) override;
+  std::error_code standardOutputError() override;
 
-  // "read standard input", "write standard output: BYTES",
-  // "write standard error: BYTES" and "exit STATUS", in the order made.
+  // "check standard output", "read standard input", "write standard output:
+  // BYTES", "write standard error: BYTES" and "exit STATUS", in the order made.
   const std::vector<std::string>& calls() const { return calls_; }
   // What reached each stream, all writes together.
   const std::string& standardOutput() const { return standard_output_; }
@@ -44,6 +51,7 @@ class FakeProcess : public Process {
  private:
   std::optional<std::string> standard_input_;
   std::error_code output_failure_;
+  bool output_closed_ = false;
   std::vector<std::string> calls_;
   std::string standard_output_;
   std::string standard_error_;

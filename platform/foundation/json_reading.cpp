@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/foundation/json_parsing.h"
+
 namespace mivo::foundation {
 namespace {
 
@@ -12,15 +14,10 @@ DecodingError notA(std::string_view what, std::string_view name) {
 }  // namespace
 
 JsonObject JsonObject::parse(std::string_view text) {
-  // nlohmann-json takes a NUL byte for the end of the input and would accept
-  // whatever follows it; JSON allows no raw NUL byte anywhere.
-  if (text.find('\0') != std::string_view::npos) throw DecodingError("the text holds a NUL byte");
-  // No exceptions from the parser: every way in which the text is not JSON
-  // (invalid UTF-8, trailing text, a number out of range) comes back as one
-  // discarded value.
-  auto value = std::make_unique<nlohmann::json>(nlohmann::json::parse(
-      text.begin(), text.end(), nullptr, /*allow_exceptions=*/false, /*ignore_comments=*/false));
-  if (value->is_discarded()) throw DecodingError("the text is not one JSON text");
+  // A number no float holds stands as a value of no type a rule reads: where
+  // a member is read it is refused as any other number would be, and where
+  // none is read it is ignored.
+  std::unique_ptr<nlohmann::json> value = parseJsonText(text);
   if (!value->is_object()) throw DecodingError("the JSON value is not an object");
   return JsonObject(std::move(value));
 }

@@ -22,7 +22,8 @@ class JsonObject {
  public:
   // Raises DecodingError unless `text` is one JSON text and nothing more (white
   // space around it aside), valid UTF-8 without comments, whose value is an
-  // object.
+  // object. A number beyond the 64-bit float's range is valid JSON: it is
+  // read, and no rule takes it for a value of its type.
   static JsonObject parse(std::string_view text);
 
   JsonObject(JsonObject&&) noexcept;

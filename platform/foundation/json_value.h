@@ -47,7 +47,9 @@ class JsonValue {
 
   // The number as a 64-bit float, integers and fractions alike. None unless
   // this is a number, and none for an integer that a 64-bit float cannot hold
-  // exactly. A fraction is rounded to the nearest float, as JSON readers do.
+  // exactly or a number beyond the float's range (1e400), which are read but
+  // taken for no number. A fraction is rounded to the nearest float, as JSON
+  // readers do.
   std::optional<double> number() const;
 
   // The elements in order; none unless this is an array.

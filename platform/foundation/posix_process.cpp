@@ -1,5 +1,6 @@
 #include "platform/foundation/posix_process.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -23,6 +24,20 @@ bool waitFor(int fd, short events) {
     ready = ::poll(&entry, 1, -1);
   } while (ready < 0 && errno == EINTR);
   return ready > 0;
+}
+
+bool isClosed(int fd) { return ::fcntl(fd, F_GETFD) < 0 && errno == EBADF; }
+
+// Opens /dev/null on `fd` when it is closed. In the order 0, 1, 2 every
+// lower descriptor is open by then, so the lowest free number open() gives
+// is `fd` itself; a failed open leaves it closed, there being nothing better.
+void openOnDevNullIfClosed(int fd, int flags) {
+  if (!isClosed(fd)) return;
+  const int opened = ::open("/dev/null", flags);
+  if (opened >= 0 && opened != fd) {
+    ::dup2(opened, fd);
+    ::close(opened);
+  }
 }
 
 }  // namespace
@@ -60,18 +75,29 @@ std::error_code writeAll(int fd, std::string_view bytes) {
   return {};
 }
 
-PosixProcess::PosixProcess() { std::signal(SIGPIPE, SIG_IGN); }
+PosixProcess::PosixProcess() : output_closed_at_start_(isClosed(STDOUT_FILENO)) {
+  std::signal(SIGPIPE, SIG_IGN);
+  openOnDevNullIfClosed(STDIN_FILENO, O_RDONLY);
+  openOnDevNullIfClosed(STDOUT_FILENO, O_WRONLY);
+  openOnDevNullIfClosed(STDERR_FILENO, O_WRONLY);
+}
 
 std::optional<std::string> PosixProcess::readStandardInputToEnd() {
   return readToEnd(STDIN_FILENO);
 }
 
 std::error_code PosixProcess::writeStandardOutput(std::string_view bytes) {
+  if (const std::error_code error = standardOutputError()) return error;
   return writeAll(STDOUT_FILENO, bytes);
 }
 
 std::error_code PosixProcess::writeStandardError(std::string_view bytes) {
   return writeAll(STDERR_FILENO, bytes);
+}
+
+std::error_code PosixProcess::standardOutputError() {
+  if (output_closed_at_start_) return std::make_error_code(std::errc::bad_file_descriptor);
+  return {};
 }
 
 void PosixProcess::end(int status) { std::exit(status); }

@@ -22,6 +22,11 @@ class Process {
   [[nodiscard]] virtual std::error_code writeStandardOutput(std::string_view bytes) = 0;
   [[nodiscard]] virtual std::error_code writeStandardError(std::string_view bytes) = 0;
 
+  // None when standard output can take an answer; else the error that every
+  // write to it meets (the process started with it closed), so that a program
+  // can fail before it acts on a request whose answer can go nowhere.
+  [[nodiscard]] virtual std::error_code standardOutputError() = 0;
+
   // Ends the process with `status`.
   [[noreturn]] void exit(int status);
 
@@ -33,6 +38,11 @@ class Process {
 
 // The process in use: the real one unless a test has replaced it.
 Process& process();
+
+// Sets the real process up: the first step of every program's main, before
+// anything opens a file or a connection that could take the number of a
+// standard descriptor the process started without (see PosixProcess).
+void startProcess();
 
 // Makes `replacement` the process in use and gives back the one it replaced.
 Process& replaceProcess(Process& replacement);

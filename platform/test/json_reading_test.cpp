@@ -45,7 +45,13 @@ TEST(JsonObjectParse, RefusesEverythingButOneJsonObject) {
 TEST(JsonObjectParse, AcceptsAnObjectWithWhiteSpaceAroundAndAnythingInOtherMembers) {
   const std::string deep_member =
       "{\"x\":" + std::string(100000, '[') + std::string(100000, ']') + ",\"file\":\"a\"}";
-  const std::string rows[] = {"{}", " \r\n\t{\"file\":\"a\"}\n", deep_member};
+  const std::string rows[] = {
+      "{}",
+      " \r\n\t{\"file\":\"a\"}\n",
+      deep_member,
+      R"({"x":1e400,"y":[-1E+999],"file":"a"})",
+      "{\"x\":1" + std::string(400, '0') + "}",
+  };
   for (const std::string& text : rows) {
     SCOPED_TRACE(text.substr(0, 20));
     EXPECT_NO_THROW(JsonObject::parse(text));
@@ -65,6 +71,7 @@ TEST(JsonObjectRequiredString, GivesOnlyAStringMemberOfExactlyThatName) {
       {R"({})", std::nullopt},
       {R"({"file":null})", std::nullopt},
       {R"({"file":1})", std::nullopt},
+      {R"({"file":1e400})", std::nullopt},
       {R"({"file":true})", std::nullopt},
       {R"({"file":["a"]})", std::nullopt},
       {R"({"file":{"a":"b"}})", std::nullopt},
@@ -97,6 +104,7 @@ TEST(JsonObjectOptionalBoolean, TakesMissingAndNullAsNoneAndRefusesOtherTypes) {
       {R"({"sort":"true"})", true, std::nullopt},
       {R"({"sort":0})", true, std::nullopt},
       {R"({"sort":1})", true, std::nullopt},
+      {R"({"sort":1e400})", true, std::nullopt},
       {R"({"sort":[]})", true, std::nullopt},
       {R"({"sort":{}})", true, std::nullopt},
   };

@@ -28,7 +28,9 @@ TEST(JsonDocument, ReadsOneJsonTextStrictly) {
       {"a NUL byte after the value", std::string("{}\0{", 4), false},
       {"invalid UTF-8", "[\"\xc3\x28\"]", false},
       {"an overlong form", "[\"\xc0\xaf\"]", false},
-      {"a number beyond the double range", "[1e400]", false},
+      {"a number beyond the double range", "[1e400]", true},
+      {"an integer of 401 digits", "[1" + std::string(400, '0') + "]", true},
+      {"a malformed number beyond the range", "[01e400]", false},
       {"NaN", "[NaN]", false},
       {"a leading zero", "[01]", false},
   };
@@ -71,6 +73,12 @@ TEST(JsonValue, ANumberIsADoubleUnlessItIsAnIntegerNoDoubleHolds) {
       {"[-9223372036854775809]", std::nullopt},
       {"[100000000000000000000000000000]", std::nullopt},
       {"[1e29]", 1e29},
+      {"[1.7976931348623157e308]", 1.7976931348623157e308},
+      {"[1" + std::string(300, '0') + "]", std::nullopt},
+      {"[1e308]", 1e308},
+      {"[1e309]", std::nullopt},
+      {"[-1E+400]", std::nullopt},
+      {"[1" + std::string(400, '0') + "]", std::nullopt},
       {"[true]", std::nullopt},
       {"[\"1\"]", std::nullopt},
       {"[null]", std::nullopt},
@@ -80,6 +88,24 @@ TEST(JsonValue, ANumberIsADoubleUnlessItIsAnIntegerNoDoubleHolds) {
     SCOPED_TRACE(row.text);
     EXPECT_EQ(numberIn(row.text), row.number);
   }
+}
+
+TEST(JsonValue, NumbersBeyondTheRangeLeaveTheOthersAsTheyAre) {
+  // The replaced literals read as 0 to the parser: the real zeros and the
+  // numbers after them must keep their own values.
+  const JsonDocument document =
+      JsonDocument::parse(R"({"a":[1e400,0,"1e400",-0.5e999],"b":0,"c":{"d":1e-999,"e":7}})");
+  const JsonValue root = document.root();
+  const auto a = root.member("a")->elements();
+  ASSERT_TRUE(a);
+  ASSERT_EQ(a->size(), 4u);
+  EXPECT_EQ(a->at(0).number(), std::nullopt);
+  EXPECT_EQ(a->at(1).number(), 0);
+  EXPECT_EQ(a->at(2).string(), "1e400");
+  EXPECT_EQ(a->at(3).number(), std::nullopt);
+  EXPECT_EQ(root.member("b")->number(), 0);
+  EXPECT_EQ(root.member("c")->member("d")->number(), 0);
+  EXPECT_EQ(root.member("c")->member("e")->number(), 7);
 }
 
 TEST(JsonValue, LooksUpMembersByExactNameTheLaterOneCounting) {

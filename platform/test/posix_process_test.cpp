@@ -2,11 +2,15 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace mivo::foundation {
 namespace {
@@ -103,6 +107,48 @@ TEST(ReadToEnd, GivesNoneWhenReadingFails) {
   ASSERT_GE(fd, 0);
   EXPECT_EQ(readToEnd(fd), std::nullopt);  // EISDIR
   ::close(fd);
+}
+
+bool isOnDevNull(int fd) {
+  struct stat null {};
+  struct stat opened {};
+  return ::stat("/dev/null", &null) == 0 && ::fstat(fd, &opened) == 0 && S_ISCHR(opened.st_mode) &&
+         opened.st_rdev == null.st_rdev;
+}
+
+// What the real process, made in a child that starts with the standard
+// descriptors `closed` closed, makes of them: the child's exit status has one
+// bit set for each check that fails (it may have no standard error to say so).
+int checksFailedWith(const std::vector<int>& closed) {
+  const pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("fork");
+  if (child == 0) {
+    for (const int fd : closed) ::close(fd);
+    PosixProcess process;
+    const bool output_closed = std::find(closed.begin(), closed.end(), 1) != closed.end();
+    int failed = 0;
+    for (const int fd : closed) {
+      if (!isOnDevNull(fd)) failed |= 1 << fd;
+    }
+    const int next = ::open("/dev/null", O_RDONLY);
+    if (next < 3) failed |= 8;
+    const std::error_code expected =
+        output_closed ? std::make_error_code(std::errc::bad_file_descriptor) : std::error_code();
+    if (process.standardOutputError() != expected) failed |= 16;
+    if (output_closed && process.writeStandardOutput("lost") != expected) failed |= 32;
+    ::_exit(failed);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
+}
+
+TEST(PosixProcess, OpensDevNullOnTheStandardDescriptorsThatAreClosedAndRefusesAClosedOutput) {
+  const std::vector<int> rows[] = {{}, {0}, {1}, {2}, {0, 2}, {1, 2}, {0, 1, 2}};
+  for (const std::vector<int>& closed : rows) {
+    SCOPED_TRACE(::testing::PrintToString(closed));
+    EXPECT_EQ(checksFailedWith(closed), 0);
+  }
 }
 
 TEST(PosixProcessDeathTest, ExitEndsTheProcessWithTheStatus) {

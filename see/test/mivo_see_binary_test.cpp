@@ -122,6 +122,8 @@ TEST(MivoSeeBinary, FailsWithALineOfItsOwnWhenTheAnswerCannotBeWritten) {
        "mivo-see: could not write the answer: Broken pipe\n"},
       {"full device", OutputTarget::full_device,
        "mivo-see: could not write the answer: No space left on device\n"},
+      {"descriptor 1 closed", OutputTarget::closed,
+       "mivo-see: could not write the answer: Bad file descriptor\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

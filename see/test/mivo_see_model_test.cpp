@@ -413,6 +413,7 @@ TEST(MivoSeeModel, DeclinesWhenTheRetryFailsTooWithAnyError) {
     const SeeRun run = runSee("Water bill", models, system);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.processCalls, (std::vector<std::string>{
+                                    "check standard output",
                                     "read standard input",
                                     "write standard error: " + row.line,
                                     R"(write standard output: {"text":"Water bill","model":"declined"})",

@@ -93,6 +93,9 @@ TEST(MivoSee, RejectsEveryRequestThatIsNotTheJsonExpectedBeforeTouchingThePictur
       {"sort as the string false", requestWith(R"(,"sort":"false")")},
       {"sort as 0", requestWith(R"(,"sort":0)")},
       {"sort as 1", requestWith(R"(,"sort":1)")},
+      {"sort beyond the float range", requestWith(R"(,"sort":1e400)")},
+      {"today an integer of 401 digits",
+       R"({"file":"shot.png","source":"s","taken":"t","today":1)" + std::string(400, '0') + "}"},
       {"sort as an array", requestWith(R"(,"sort":[true])")},
       {"File capitalised", R"({"File":"shot.png","source":"s","taken":"t","today":"d"})"},
       {"TODAY in capitals", R"({"file":"shot.png","source":"s","taken":"t","TODAY":"d"})"},
@@ -116,6 +119,9 @@ TEST(MivoSee, IgnoresOtherMembersAndReadsTheFileItNames) {
   } rows[] = {
       {"other members of any type",
        requestWith(R"(,"extra":[1,{"x":null}],"FILE":"other.png","sort ":"no")"), "shot.png"},
+      {"numbers beyond the float range", requestWith(R"(,"extra":1e400,"more":[-1E+999])"),
+       "shot.png"},
+      {"an integer of 401 digits", requestWith(",\"extra\":1" + std::string(400, '0')), "shot.png"},
       {"members in another order",
        R"({"today":"d","sort":null,"taken":"t","source":"s","file":"shot.png"})", "shot.png"},
       {"escapes in the path",
@@ -187,6 +193,7 @@ TEST(MivoSee, ReadsTheRequestThenThePictureThenWritesTheAnswerOnceAndExits) {
   const Outcome result = run(kRequest, recognizer);
   EXPECT_EQ(result.process_calls,
             (std::vector<std::string>{
+                "check standard output",
                 "read standard input",
                 R"(write standard output: {"text":"Hello","model":"unavailable"})",
                 "exit 0",
@@ -219,6 +226,12 @@ TEST(MivoSee, EndsEachFailureWithItsLineAndStatus1AndNothingOnStandardOutput) {
          process.failStandardOutput(std::make_error_code(std::errc::broken_pipe));
        },
        "mivo-see: could not write the answer: Broken pipe\n"},
+      {"standard output closed at the start",
+       [](FakeTextRecognizer& recognizer, FakeProcess& process) {
+         recognizer.addPicture("shot.png", {{"Hello"}});
+         process.closeStandardOutputAtStart();
+       },
+       "mivo-see: could not write the answer: Bad file descriptor\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

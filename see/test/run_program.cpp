@@ -29,7 +29,7 @@ int openOrThrow(const std::string& path, int flags) {
 }  // namespace
 
 ProgramRun runProgram(const std::string& path, const std::string& input, const std::string& folder,
-                       OutputTarget output) {
+                       OutputTarget output, const std::function<void(pid_t)>& meanwhile) {
   // Files on both sides, so that neither end can block on a full pipe.
   const TemporaryFolder streams;
   const int in = openOrThrow(streams.writeFile("stdin", input), O_RDONLY);
@@ -47,6 +47,7 @@ ProgramRun runProgram(const std::string& path, const std::string& input, const s
       break;
     }
     case OutputTarget::full_device: out = openOrThrow("/dev/full", O_WRONLY); break;
+    case OutputTarget::closed: break;
   }
 
   const pid_t child = ::fork();
@@ -56,17 +57,29 @@ ProgramRun runProgram(const std::string& path, const std::string& input, const s
     // this process does with SIGPIPE.
     ::signal(SIGPIPE, SIG_DFL);
     ::dup2(in, STDIN_FILENO);
-    ::dup2(out, STDOUT_FILENO);
+    if (out < 0) {
+      ::close(STDOUT_FILENO);
+    } else {
+      ::dup2(out, STDOUT_FILENO);
+    }
     ::dup2(err, STDERR_FILENO);
     if (::chdir(folder.c_str()) != 0) ::_exit(126);
     ::execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
   ::close(in);
-  ::close(out);
+  if (out >= 0) ::close(out);
   ::close(err);
   int wait_status = 0;
-  while (::waitpid(child, &wait_status, 0) < 0 && errno == EINTR) {
+  if (meanwhile) {
+    for (;;) {
+      const pid_t ended = ::waitpid(child, &wait_status, WNOHANG);
+      if (ended == child || (ended < 0 && errno != EINTR)) break;
+      meanwhile(child);
+    }
+  } else {
+    while (::waitpid(child, &wait_status, 0) < 0 && errno == EINTR) {
+    }
   }
   const int status =
       WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);

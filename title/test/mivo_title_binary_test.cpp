@@ -34,5 +34,12 @@ TEST(MivoTitleBinary, EndsWithStatus3ForEveryWellFormedRequestAnd1ForOthers) {
   }
 }
 
+TEST(MivoTitleBinary, FailsBeforeTheModelWhenDescriptor1IsClosed) {
+  const ProgramRun run = runProgram(MIVO_TITLE_BINARY, R"({"edit":["uh buy milk"]})", ".",
+                                    OutputTarget::closed);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.standardError, "mivo-title: could not write the answer: Bad file descriptor\n");
+}
+
 }  // namespace
 }  // namespace mivo::test

@@ -44,6 +44,13 @@ TEST(MivoTitle, ChoosesEditModeOnlyForAnArrayOfStringsInEdit) {
       {"edit with one array", R"({"edit":["uh hello",["a"]],)" + kTitleMembers + "}", title},
       {"edit with one object", R"({"edit":[{}],)" + kTitleMembers + "}", title},
       {"edit with one boolean", R"({"edit":[true],)" + kTitleMembers + "}", title},
+      {"edit with a number beyond the float range", R"({"edit":["a",1e400],)" + kTitleMembers + "}",
+       title},
+      {"edit with numbers beyond the range in other members",
+       R"({"edit":["uh hello"],"x":-1E+999,"y":1)" + std::string(400, '0') + "}",
+       R"({"paragraphs":["Hello"]})"},
+      {"a title request with numbers beyond the range in other members",
+       R"({"x":1e400,"y":1)" + std::string(400, '0') + "," + kTitleMembers + "}", title},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -84,6 +91,9 @@ TEST(MivoTitle, RejectsWhatIsNeitherRequestWithStatus1BeforeTheModel) {
       {"label a number", R"({"label":12,)" + kTitleMembers + "}"},
       {"label an object", R"({"label":{},)" + kTitleMembers + "}"},
       {"label false", R"({"label":false,)" + kTitleMembers + "}"},
+      {"label beyond the float range", R"({"label":1e400,)" + kTitleMembers + "}"},
+      {"transcript an integer of 401 digits",
+       R"({"transcript":1)" + std::string(400, '0') + R"(,"source":"s","recorded":"r"})"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -201,6 +211,7 @@ TEST(MivoTitle, WritesTheAnswerOnceWithoutALineFeedAndNothingElse) {
     models.replyWith(stringReply(row.reply_name, row.reply));
     const TitleRun run = runTitle(row.request, models, system);
     EXPECT_EQ(run.processCalls, (std::vector<std::string>{
+                                    "check standard output",
                                     "read standard input",
                                     "write standard output: " + row.answer,
                                     "exit 0",

@@ -1,0 +1,117 @@
+#include "platform/linux/posix_termination_signals.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <limits>
+#include <stdexcept>
+
+namespace mivo::platform {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Whether `signal` is pending for this thread or process.
+bool isPending(int signal) {
+  sigset_t pending;
+  sigpending(&pending);
+  return sigismember(&pending, signal) == 1;
+}
+
+// How a child that runs `body` ends: "signal N", "exit N".
+std::string endOfChild(const std::function<void()>& body) {
+  const pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("fork");
+  if (child == 0) {
+    body();
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
+  return "exit " + std::to_string(WEXITSTATUS(status));
+}
+
+TEST(PosixTerminationSignals, AWaitGivesEachSignalThatCameWhileTheyWereHeldBack) {
+  for (const int sent : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) {
+    SCOPED_TRACE(sent);
+    PosixTerminationSignals signals;
+    signals.holdBack();
+    ::raise(sent);
+    // It came before the wait, so even the longest wait gives it at once.
+    EXPECT_EQ(signals.wait(1e300), sent);
+    EXPECT_FALSE(isPending(sent));
+    signals.letThrough();
+  }
+}
+
+TEST(PosixTerminationSignals, AWaitWithoutASignalLastsItsTimeOrNoneAtAll) {
+  PosixTerminationSignals signals;
+  signals.holdBack();
+  const auto start = Clock::now();
+  EXPECT_EQ(signals.wait(0.05), std::nullopt);
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(50));
+  for (const double seconds : {0.0, -1.0, -std::numeric_limits<double>::infinity(), kNaN}) {
+    SCOPED_TRACE(seconds);
+    const auto before = Clock::now();
+    EXPECT_EQ(signals.wait(seconds), std::nullopt);
+    EXPECT_LT(Clock::now() - before, std::chrono::milliseconds(100));
+  }
+  signals.letThrough();
+}
+
+TEST(PosixTerminationSignals, LeavesSignalsTheProcessBlockedOrIgnoredAsTheyWere) {
+  sigset_t interrupt;
+  sigemptyset(&interrupt);
+  sigaddset(&interrupt, SIGINT);
+  ::pthread_sigmask(SIG_BLOCK, &interrupt, nullptr);
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  struct sigaction previous_hangup {};
+  ::sigaction(SIGHUP, &ignore, &previous_hangup);
+
+  PosixTerminationSignals signals;
+  signals.holdBack();
+  ::raise(SIGINT);
+  ::raise(SIGHUP);
+  EXPECT_EQ(signals.wait(0), std::nullopt);
+  signals.letThrough();
+  // The blocked one still waits for whoever blocked it; the ignored one is gone.
+  EXPECT_TRUE(isPending(SIGINT));
+  EXPECT_FALSE(isPending(SIGHUP));
+
+  const timespec now{0, 0};
+  ::sigtimedwait(&interrupt, nullptr, &now);
+  ::pthread_sigmask(SIG_UNBLOCK, &interrupt, nullptr);
+  ::sigaction(SIGHUP, &previous_hangup, nullptr);
+}
+
+TEST(PosixTerminationSignals, EndsTheRunAsTheSignalWould) {
+  EXPECT_EQ(endOfChild([] {
+              PosixTerminationSignals signals;
+              signals.holdBack();
+              ::raise(SIGTERM);
+              const std::optional<int> signal = signals.wait(10);
+              if (signal) signals.endAs(*signal);
+              ::_exit(3);
+            }),
+            "signal 15");
+  // One that came during a hold is delivered when they are let through.
+  EXPECT_EQ(endOfChild([] {
+              PosixTerminationSignals signals;
+              signals.holdBack();
+              ::raise(SIGINT);
+              signals.letThrough();
+              ::_exit(3);
+            }),
+            "signal 2");
+}
+
+}  // namespace
+}  // namespace mivo::platform
