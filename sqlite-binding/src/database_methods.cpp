@@ -12,21 +12,6 @@
 
 namespace {
 
-// No argument means true; anything but a boolean, an explicit undefined
-// included, is refused.
-bool OptionalBoolean(const Napi::CallbackInfo& info, bool* value) {
-  if (info.Length() == 0) {
-    *value = true;
-    return true;
-  }
-  if (!info[0].IsBoolean()) {
-    ThrowTypeError(info.Env(), "Expected first argument to be a boolean");
-    return false;
-  }
-  *value = info[0].As<Napi::Boolean>();
-  return true;
-}
-
 bool IsSkippedBeforeStatement(char c) { return c == ' ' || c == ';' || (c >= 9 && c <= 13); }
 
 }  // namespace
@@ -139,7 +124,7 @@ Napi::Value Database::JS_loadExtension(const Napi::CallbackInfo& info) {
 
 Napi::Value Database::JS_defaultSafeIntegers(const Napi::CallbackInfo& info) {
   bool use = false;
-  if (OptionalBoolean(info, &use)) safe_ints = use;
+  if (OptionalBooleanArgument(info, &use)) safe_ints = use;
   return info.Env().Undefined();
 }
 
@@ -147,7 +132,7 @@ Napi::Value Database::JS_unsafeMode(const Napi::CallbackInfo& info) {
   Napi::Env env = info.Env();
   if (!OpenGuard(env)) return env.Undefined();
   bool use = false;
-  if (!OptionalBoolean(info, &use)) return env.Undefined();
+  if (!OptionalBooleanArgument(info, &use)) return env.Undefined();
   unsafe_mode = use;
   // Unsafe mode turns SQLite's defensive flag off; leaving it turns it on again.
   sqlite3_db_config(db_handle, SQLITE_DBCONFIG_DEFENSIVE, unsafe_mode ? 0 : 1, nullptr);

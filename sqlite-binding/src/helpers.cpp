@@ -31,6 +31,19 @@ bool TextWithoutNul(Napi::Env env, Napi::String value, const char* message, std:
   return false;
 }
 
+bool OptionalBooleanArgument(const Napi::CallbackInfo& info, bool* value) {
+  if (info.Length() == 0) {
+    *value = true;
+    return true;
+  }
+  if (!info[0].IsBoolean()) {
+    ThrowTypeError(info.Env(), "Expected first argument to be a boolean");
+    return false;
+  }
+  *value = info[0].As<Napi::Boolean>();
+  return true;
+}
+
 bool IsInt32(Napi::Value value) {
   if (value.IsEmpty()) return false;
   napi_valuetype type;

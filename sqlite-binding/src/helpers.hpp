@@ -18,6 +18,11 @@ bool DefineDataProperty(napi_env env, napi_value object, napi_value key, napi_va
 // False, with the TypeError `message` raised, when the string holds one.
 bool TextWithoutNul(Napi::Env env, Napi::String value, const char* message, std::string* text);
 
+// The optional boolean first argument of a setting: no argument means true;
+// anything but a boolean, an explicit undefined included, is refused with a
+// TypeError. False when refused.
+bool OptionalBooleanArgument(const Napi::CallbackInfo& info, bool* value);
+
 // True for a Number holding an integer from -2^31 to 2^31-1, negative zero excluded.
 bool IsInt32(Napi::Value value);
 

@@ -61,7 +61,6 @@ class Statement : public Napi::ObjectWrap<Statement> {
   bool Prepare(Napi::Env env, const Napi::CallbackInfo& call);
   bool ReturnsDataGuard(Napi::Env env, const char* message) const;
   bool BoundArgumentsGuard(const Napi::CallbackInfo& info) const;
-  bool BooleanArgument(const Napi::CallbackInfo& info, bool* value) const;
   Napi::Value SetMode(const Napi::CallbackInfo& info, uint8_t own_mode, const char* message);
   Napi::Value Fail(Napi::Env env);
 

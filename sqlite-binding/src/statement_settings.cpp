@@ -7,6 +7,7 @@
 #include "data.hpp"
 #include "database.hpp"
 #include "errors.hpp"
+#include "helpers.hpp"
 #include "napi_calls.hpp"
 #include "statement.hpp"
 
@@ -38,21 +39,6 @@ bool Statement::ReturnsDataGuard(Napi::Env env, const char* message) const {
   return false;
 }
 
-// No argument means true; anything but a boolean, an explicit undefined
-// included, is refused.
-bool Statement::BooleanArgument(const Napi::CallbackInfo& info, bool* value) const {
-  if (info.Length() == 0) {
-    *value = true;
-    return true;
-  }
-  if (!info[0].IsBoolean()) {
-    ThrowTypeError(info.Env(), "Expected first argument to be a boolean");
-    return false;
-  }
-  *value = info[0].As<Napi::Boolean>();
-  return true;
-}
-
 Napi::Value Statement::JS_bind(const Napi::CallbackInfo& info) {
   Napi::Env env = info.Env();
   if (bound) return ThrowTypeError(env, "The bind() method can only be invoked once per statement object");
@@ -72,7 +58,7 @@ Napi::Value Statement::SetMode(const Napi::CallbackInfo& info, uint8_t own_mode,
   if (!db->BusyGuard(env)) return env.Undefined();
   if (!LockGuard(env)) return env.Undefined();
   bool use = false;
-  if (!BooleanArgument(info, &use)) return env.Undefined();
+  if (!OptionalBooleanArgument(info, &use)) return env.Undefined();
   if (use) {
     mode = own_mode;
   } else if (mode == own_mode) {
@@ -98,7 +84,7 @@ Napi::Value Statement::JS_safeIntegers(const Napi::CallbackInfo& info) {
   if (!db->BusyGuard(env)) return env.Undefined();
   if (!LockGuard(env)) return env.Undefined();
   bool use = false;
-  if (!BooleanArgument(info, &use)) return env.Undefined();
+  if (!OptionalBooleanArgument(info, &use)) return env.Undefined();
   safe_ints = use;
   return info.This();
 }

@@ -5,7 +5,7 @@
 const fs = require('node:fs');
 const path = require('node:path');
 const { spawn, spawnSync } = require('node:child_process');
-const { openDatabase, prepare } = require('./harness');
+const { openDatabase, prepare, execAll } = require('./harness');
 
 const harnessPath = path.join(__dirname, 'harness.js');
 const O_CLOEXEC = 0o2000000;
@@ -102,7 +102,19 @@ const LOCKS = {
   EXCLUSIVE: { pending: 'write', reserved: 'write', shared: 'write' },
 };
 
+// A database with one table of `count` rows, made by path and closed again.
+function makeDatabase(file, count = 3) {
+  const db = openDatabase(file);
+  execAll(db, ['CREATE TABLE t(id INTEGER PRIMARY KEY, v)', 'BEGIN']);
+  const insert = prepare(db, "INSERT INTO t(v) VALUES ('old ' || ?)");
+  for (let i = 0; i < count; i++) insert.run(String(i));
+  execAll(db, ['COMMIT']);
+  db.close();
+  return file;
+}
+
 module.exports = {
+  makeDatabase,
   harnessPath, O_CLOEXEC, hostFds, openOnFds, fdInfo, descriptorsOf, rows, value, outcomes, inChild,
   startChild, probeLocks, LOCKS,
 };

@@ -10,6 +10,7 @@ const { spawnSync } = require('node:child_process');
 const { addon, SqliteError, openDatabase, prepare, execAll, tempDir, databaseArguments } = require('./harness');
 const {
   harnessPath, O_CLOEXEC, hostFds, openOnFds, fdInfo, descriptorsOf, rows, value, inChild,
+  makeDatabase,
 } = require('./fd_helpers');
 
 const typeError = (message) => ({ name: 'TypeError', message });
@@ -21,17 +22,6 @@ const sqliteError = (code, message) => (e) => {
 };
 
 const DELETED_OR_REPLACED = 'The database file or its journal file was deleted or replaced while the database was open (the database must be reopened)';
-
-// A database with one table of `count` rows, made by path and closed again.
-function makeDatabase(file, count = 3) {
-  const db = openDatabase(file);
-  execAll(db, ['CREATE TABLE t(id INTEGER PRIMARY KEY, v)', 'BEGIN']);
-  const insert = prepare(db, "INSERT INTO t(v) VALUES ('old ' || ?)");
-  for (let i = 0; i < count; i++) insert.run(String(i));
-  execAll(db, ['COMMIT']);
-  db.close();
-  return file;
-}
 
 test('descriptors are validated before anything is opened, each check with its message', () => {
   const dir = tempDir();

@@ -10,17 +10,8 @@ const { Worker } = require('node:worker_threads');
 const { openDatabase, prepare, execAll, tempDir } = require('./harness');
 const {
   harnessPath, hostFds, openOnFds, descriptorsOf, value, outcomes, inChild, startChild, probeLocks, LOCKS,
+  makeDatabase,
 } = require('./fd_helpers');
-
-function makeDatabase(file, count = 3) {
-  const db = openDatabase(file);
-  execAll(db, ['CREATE TABLE t(id INTEGER PRIMARY KEY, v)', 'BEGIN']);
-  const insert = prepare(db, "INSERT INTO t(v) VALUES ('old ' || ?)");
-  for (let i = 0; i < count; i++) insert.run(String(i));
-  execAll(db, ['COMMIT']);
-  db.close();
-  return file;
-}
 
 test('two connections of one process: readers together, one writer, EXCLUSIVE after the readers', () => {
   const file = makeDatabase(path.join(tempDir(), 'two.db'));
