@@ -1,5 +1,6 @@
 #include "hands/commands.h"
 
+#include "hands/key_commands.h"
 #include "hands/mouse_commands.h"
 
 namespace mivo::hands {
@@ -16,9 +17,9 @@ constexpr Command kCommands[] = {
     {"up", up},
     {"drag", drag},
     {"scroll", scroll},
-    {"type", nullptr},
-    {"key", nullptr},
-    {"hold", nullptr},
+    {"type", type},
+    {"key", key},
+    {"hold", hold},
     {"hide", nullptr},
     {"show", nullptr},
 };

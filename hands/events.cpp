@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::string_view kNoEventSource = "mivo-hands: cannot post input events: ";
 constexpr std::string_view kNoMouseEvent = "mivo-hands: could not make a mouse event";
+constexpr std::string_view kNoKeyboardEvent = "mivo-hands: could not make a keyboard event";
 
 }  // namespace
 
@@ -30,6 +31,14 @@ void Events::mouse(platform::MouseEventType type, platform::Position position,
   const platform::MouseEvent event{type, position, button, clicks, mods};
   // No further event may follow one that went missing.
   if (!source().postMouseEvent(event)) fail(kNoMouseEvent);
+}
+
+void Events::press(platform::VirtualKeyCode code, platform::EventFlags mask, bool down) {
+  if (!source().postKeyEvent({code, down, mask})) fail(kNoKeyboardEvent);
+}
+
+void Events::text(const std::u16string& units, bool down) {
+  if (!source().postTextEvent({down, units})) fail(kNoKeyboardEvent);
 }
 
 platform::Position Events::here() {

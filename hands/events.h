@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "hands/services.h"
@@ -14,7 +15,7 @@ class HeldDown;
 
 // The event plumbing that the pointer and keyboard commands share, for one
 // run: the one event source, made at the first event and kept to the end;
-// mouse events; the pointer's position; and the blocking pause.
+// mouse, key and text events; the pointer's position; and the blocking pause.
 class Events {
  public:
   explicit Events(const Services& services) : services_(services) {}
@@ -27,6 +28,14 @@ class Events {
   void mouse(platform::MouseEventType type, platform::Position position,
              platform::MouseButton button = platform::MouseButton::left, std::int64_t clicks = 1,
              platform::EventFlags mods = 0);
+
+  // `press`: posts one key event from the source, its flags replaced by
+  // `mask`; ends the run through `finish` when the system will not create it.
+  void press(platform::VirtualKeyCode code, platform::EventFlags mask, bool down);
+
+  // Posts one text event carrying `units` (at most 16); ends the run through
+  // `finish` when the system will not create it.
+  void text(const std::u16string& units, bool down);
 
   // `here`: where the pointer is, (0, 0) when the system cannot tell.
   platform::Position here();

@@ -31,6 +31,15 @@ platform::EventFlags flagOf(std::string_view name) {
 
 }  // namespace
 
+const std::set<std::string, std::less<>>& modifierNames() {
+  static const std::set<std::string, std::less<>> names = [] {
+    std::set<std::string, std::less<>> built;
+    for (const ModifierName& modifier : kModifierNames) built.emplace(modifier.name);
+    return built;
+  }();
+  return names;
+}
+
 platform::EventFlags flags(const std::vector<std::string>& names) {
   platform::EventFlags mask = 0;
   for (const std::string& name : names) mask |= flagOf(name);

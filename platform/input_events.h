@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace mivo::platform {
 
@@ -65,6 +67,34 @@ struct ScrollEvent {
   bool operator==(const ScrollEvent&) const = default;
 };
 
+// A virtual key code: a key by its place on an ANSI keyboard, in the system's
+// numbering (0 is the key of A on a US keyboard, 36 Return, 123 Left).
+using VirtualKeyCode = std::uint16_t;
+
+// A key going down or up.
+struct KeyEvent {
+  VirtualKeyCode keyCode;
+  bool down;
+  // Replaces whatever modifier flags the system would give the event.
+  EventFlags flags;
+
+  bool operator==(const KeyEvent&) const = default;
+};
+
+// A key event of key code 0 that carries text in place of the character the
+// key would give; no flags are set on it.
+struct TextEvent {
+  bool down;
+  // At most kMostTextUnits UTF-16 code units, cut by count alone, so that it
+  // may begin or end with half of a surrogate pair.
+  std::u16string text;
+
+  bool operator==(const TextEvent&) const = default;
+};
+
+// The most UTF-16 code units a text event carries.
+inline constexpr std::size_t kMostTextUnits = 16;
+
 // Synthetic events, created from one source with the state of the system's
 // combined hardware, posted where events from the hardware enter.
 class EventSource {
@@ -75,6 +105,8 @@ class EventSource {
   // create it, and then nothing was posted.
   [[nodiscard]] virtual bool postMouseEvent(const MouseEvent& event) = 0;
   [[nodiscard]] virtual bool postScrollEvent(const ScrollEvent& event) = 0;
+  [[nodiscard]] virtual bool postKeyEvent(const KeyEvent& event) = 0;
+  [[nodiscard]] virtual bool postTextEvent(const TextEvent& event) = 0;
 };
 
 // Raised when no event source can be made; what() says why.

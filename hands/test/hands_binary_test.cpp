@@ -238,6 +238,120 @@ TEST_F(OnXvfb, ASignalMidClickReleasesTheButtonAndEndsTheRunAsItWould) {
   EXPECT_EQ(countOf(events, "press 1"), countOf(events, "release 1"));
 }
 
+// Runs `request`, which must succeed with {"ok":true}, while `window` takes
+// in what comes, so that typed characters read by the map of their moment.
+void actWatched(XTestWindow& window, const std::string& request) {
+  SCOPED_TRACE(request);
+  const ProgramRun run = runMivoHands(request, OutputTarget::captured,
+                                      [&](pid_t) { window.watch(std::chrono::milliseconds(5)); });
+  ASSERT_EQ(run.status, 0) << run.standardError;
+  EXPECT_EQ(run.standardOutput, "{\"ok\":true}\n");
+}
+
+// The characters of the key presses among `events`.
+std::string typedText(const Lines& events) {
+  std::string text;
+  for (const std::string& event : events) {
+    if (event.rfind("press ", 0) != 0) continue;
+    text += event.substr(6, event.rfind(" state ") - 6);
+  }
+  return text;
+}
+
+bool isModifierKey(const std::string& event) {
+  for (const char* name : {"Shift_L", "Control_L", "Alt_L", "Super_L"}) {
+    if (event.find(std::string(" ") + name + " ") != std::string::npos) return true;
+  }
+  return false;
+}
+
+// `events` without those of the modifier keys pressed around a key.
+Lines withoutModifierKeys(const Lines& events) {
+  Lines kept;
+  for (const std::string& event : events) {
+    if (!isModifierKey(event)) kept.push_back(event);
+  }
+  return kept;
+}
+
+TEST_F(OnXvfb, AWindowWithFocusReceivesTypedTextWhole) {
+  XTestWindow window(server_.display());
+  const std::vector<KeySym> map = window.keyboardMap();
+  const struct {
+    const char* name;
+    std::string text;  // as the request writes it
+    std::string typed;
+  } rows[] = {
+      {"several scripts and an emoji", R"(H\u00e9 \u65e5\u672c \ud83d\ude42)",
+       "H\u00e9 \u65e5\u672c \U0001F642"},
+      // U+1F642 as the 16th and 17th code units, cut between two chunks.
+      {"a character cut between two chunks", R"(abcdefghijklmno\ud83d\ude42pq)",
+       "abcdefghijklmno\U0001F642pq"},
+      {"more characters than one chunk, repeated ones among them",
+       R"(aaaaBBBB\u00e9\u00e9\u00e9\u00e9cccc\u00c9\u00c9\u00c9\u00c9zz)",
+       "aaaaBBBB\u00e9\u00e9\u00e9\u00e9cccc\u00c9\u00c9\u00c9\u00c9zz"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    actWatched(window, R"({"do":"type","text":")" + row.text + R"("})");
+    const Lines events = window.takeKeyEvents();
+    EXPECT_EQ(typedText(events), row.typed);
+    for (const std::string& event : events)
+      EXPECT_NE(event.find(" state 0x0"), std::string::npos) << event;
+    EXPECT_EQ(window.keysDown(), std::vector<int>{});
+    EXPECT_EQ(window.keyboardMap(), map);
+  }
+}
+
+TEST_F(OnXvfb, AWindowWithFocusReceivesKeysWithTheirModifiers) {
+  XTestWindow window(server_.display());
+  const std::vector<KeySym> map = window.keyboardMap();
+  const std::vector<int> repeating = window.repeatingKeys();
+  ASSERT_FALSE(repeating.empty());
+  const struct {
+    std::string request;
+    Lines events;
+  } rows[] = {
+      {R"({"do":"key","keys":"cmd+shift+t"})", {"press T state 0x41", "release T state 0x41"}},
+      {R"({"do":"key","keys":"ctrl+c"})", {"press c state 0x4", "release c state 0x4"}},
+      {R"({"do":"key","keys":"alt+f4","repeat":2})",
+       {"press F4 state 0x8", "release F4 state 0x8", "press F4 state 0x8",
+        "release F4 state 0x8"}},
+      {R"({"do":"key","keys":"return"})", {"press Return state 0x0", "release Return state 0x0"}},
+      {R"({"do":"key","keys":"="})", {"press = state 0x0", "release = state 0x0"}},
+      {R"({"do":"hold","keys":"a","seconds":0.2})", {"press a state 0x0", "release a state 0x0"}},
+      // Longer than the server waits before it repeats a key that is held.
+      {R"({"do":"hold","keys":"cmd+a","seconds":1})",
+       {"press a state 0x40", "release a state 0x40"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.request);
+    actWatched(window, row.request);
+    EXPECT_EQ(withoutModifierKeys(window.takeKeyEvents()), row.events);
+    EXPECT_EQ(window.keysDown(), std::vector<int>{});
+    EXPECT_EQ(window.modifierKeysDown(), Lines{});
+    EXPECT_EQ(window.keyboardMap(), map);
+    EXPECT_EQ(window.repeatingKeys(), repeating);
+  }
+}
+
+TEST_F(OnXvfb, ASignalDuringAHoldReleasesTheKeyAtOnceAndEndsTheRunAsItWould) {
+  XTestWindow window(server_.display());
+  bool sent = false;
+  const ProgramRun run = runMivoHands(R"({"do":"hold","keys":"cmd+t","seconds":10})",
+                                      OutputTarget::captured, [&](pid_t program) {
+                                        // Once the key's press has come in.
+                                        if (!window.watch(std::chrono::milliseconds(5)) || sent)
+                                          return;
+                                        ::kill(program, SIGTERM);
+                                        sent = true;
+                                      });
+  EXPECT_EQ(run.status, 128 + SIGTERM);
+  EXPECT_EQ(window.keysDown(), std::vector<int>{});
+  const Lines events = withoutModifierKeys(window.takeKeyEvents());
+  EXPECT_EQ(countOf(events, "press t"), countOf(events, "release t"));
+}
+
 TEST_F(OnXvfb, AWheelClicksAtMostAThousandTimes) {
   XTestWindow window(server_.display());
   act(R"({"do":"scroll","x":10,"y":10,"dy":-2147483648})");

@@ -90,9 +90,6 @@ TEST(Hands, SaysThatACommandOfALaterBuildIsNotBuiltYet) {
       {R"({"do":"check"})", "mivo-hands: check is not built yet\n"},
       {R"({"do":"ask"})", "mivo-hands: ask is not built yet\n"},
       {R"({"do":"screenshot"})", "mivo-hands: screenshot is not built yet\n"},
-      {R"({"do":"type","text":"hi"})", "mivo-hands: type is not built yet\n"},
-      {R"({"do":"key","keys":"cmd+c"})", "mivo-hands: key is not built yet\n"},
-      {R"({"do":"hold","keys":"shift"})", "mivo-hands: hold is not built yet\n"},
       {R"({"do":"hide","bundles":["a.b"]})", "mivo-hands: hide is not built yet\n"},
       {R"({"do":"show","bundle":"a.b"})", "mivo-hands: show is not built yet\n"},
   };

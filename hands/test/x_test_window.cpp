@@ -18,6 +18,37 @@ std::string hex(unsigned value) {
 
 std::string at(int x, int y) { return "at (" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
 
+std::string utf8(char32_t c) {
+  std::string text;
+  if (c < 0x80) {
+    text += static_cast<char>(c);
+  } else if (c < 0x800) {
+    text += static_cast<char>(0xC0 | (c >> 6));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    text += static_cast<char>(0xE0 | (c >> 12));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    text += static_cast<char>(0xF0 | (c >> 18));
+    text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return text;
+}
+
+// The character a keysym types, for Latin-1 and Unicode keysyms; else its
+// name.
+std::string characterOrName(KeySym keysym) {
+  if ((keysym >= 0x20 && keysym <= 0x7E) || (keysym >= 0xA0 && keysym <= 0xFF)) {
+    return utf8(static_cast<char32_t>(keysym));
+  }
+  if ((keysym & 0xFF000000) == 0x01000000) return utf8(static_cast<char32_t>(keysym & 0xFFFFFF));
+  const char* name = XKeysymToString(keysym);
+  return name != nullptr ? name : "keysym " + hex(static_cast<unsigned>(keysym));
+}
+
 }  // namespace
 
 XTestWindow::XTestWindow(const std::string& display) {
@@ -28,7 +59,11 @@ XTestWindow::XTestWindow(const std::string& display) {
                                 DisplayWidth(display_, screen), DisplayHeight(display_, screen), 0,
                                 BlackPixel(display_, screen), WhitePixel(display_, screen));
   XSelectInput(display_, window_,
-               StructureNotifyMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask);
+               StructureNotifyMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                   KeyPressMask | KeyReleaseMask);
+  // With XKB in use the server tells a client of changes to the keyboard map
+  // only when it asks so; Xlib then passes them on as MappingNotify.
+  XkbSelectEvents(display_, XkbUseCoreKbd, XkbMapNotifyMask, XkbMapNotifyMask);
   XMapWindow(display_, window_);
   // Without a window manager the window is mapped as soon as the server has
   // handled the request.
@@ -38,7 +73,10 @@ XTestWindow::XTestWindow(const std::string& display) {
     XCloseDisplay(display_);
     throw std::runtime_error("the test window did not show");
   }
+  XSetInputFocus(display_, window_, RevertToPointerRoot, CurrentTime);
+  keymap_ = keyboardMap();
   takePointerEvents();
+  takeKeyEvents();
 }
 
 XTestWindow::~XTestWindow() { XCloseDisplay(display_); }
@@ -49,12 +87,18 @@ std::vector<std::string> XTestWindow::takePointerEvents() {
   return std::exchange(events_, {});
 }
 
+std::vector<std::string> XTestWindow::takeKeyEvents() {
+  XSync(display_, False);
+  readEvents();
+  return std::exchange(key_events_, {});
+}
+
 bool XTestWindow::watch(std::chrono::milliseconds wait) {
-  const std::size_t before = events_.size();
+  const std::size_t before = events_.size() + key_events_.size();
   pollfd entry{ConnectionNumber(display_), POLLIN, 0};
   if (XPending(display_) == 0) ::poll(&entry, 1, static_cast<int>(wait.count()));
   readEvents();
-  return events_.size() > before;
+  return events_.size() + key_events_.size() > before;
 }
 
 void XTestWindow::grabServer() {
@@ -83,10 +127,31 @@ void XTestWindow::readEvents() {
                           at(event.xbutton.x, event.xbutton.y) + " state " +
                           hex(event.xbutton.state));
         break;
+      case KeyPress:
+      case KeyRelease:
+        key_events_.push_back(keyEvent(event.xkey));
+        break;
+      case MappingNotify:
+        // At once, before a program that binds keys for a moment restores
+        // them: the presses that follow read by this map.
+        if (event.xmapping.request == MappingKeyboard) keymap_ = keyboardMap();
+        XRefreshKeyboardMapping(&event.xmapping);
+        break;
       default:
         break;
     }
   }
+}
+
+std::string XTestWindow::keyEvent(const XKeyEvent& event) const {
+  const int level = (event.state & ShiftMask) != 0 ? 1 : 0;
+  const std::size_t row = static_cast<std::size_t>(event.keycode - min_keycode_) *
+                          static_cast<std::size_t>(keysyms_per_keycode_);
+  KeySym keysym = NoSymbol;
+  if (row + level < keymap_.size()) keysym = keymap_[row + level];
+  if (keysym == NoSymbol && row < keymap_.size()) keysym = keymap_[row];
+  return std::string(event.type == KeyPress ? "press " : "release ") + characterOrName(keysym) +
+         " state " + hex(event.state);
 }
 
 unsigned XTestWindow::heldButtonsAndModifiers() {
@@ -99,6 +164,37 @@ unsigned XTestWindow::heldButtonsAndModifiers() {
   unsigned mask = 0;
   XQueryPointer(display_, window_, &root, &child, &root_x, &root_y, &window_x, &window_y, &mask);
   return mask;
+}
+
+std::vector<int> XTestWindow::keysDown() {
+  char keys[32];
+  XQueryKeymap(display_, keys);
+  std::vector<int> down;
+  for (int code = 0; code < 256; ++code) {
+    if ((keys[code / 8] >> (code % 8)) & 1) down.push_back(code);
+  }
+  return down;
+}
+
+std::vector<KeySym> XTestWindow::keyboardMap() {
+  int last = 0;
+  XDisplayKeycodes(display_, &min_keycode_, &last);
+  KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(min_keycode_),
+                                    last - min_keycode_ + 1, &keysyms_per_keycode_);
+  std::vector<KeySym> keysyms(map, map + (last - min_keycode_ + 1) * keysyms_per_keycode_);
+  XFree(map);
+  return keysyms;
+}
+
+std::vector<int> XTestWindow::repeatingKeys() {
+  XKeyboardState state;
+  XGetKeyboardControl(display_, &state);
+  std::vector<int> repeating;
+  if (!state.global_auto_repeat) return repeating;
+  for (int code = 0; code < 256; ++code) {
+    if ((state.auto_repeats[code / 8] >> (code % 8)) & 1) repeating.push_back(code);
+  }
+  return repeating;
 }
 
 std::vector<std::string> XTestWindow::modifierKeysDown() {

@@ -9,8 +9,8 @@
 namespace mivo::test {
 
 // A client of the test's own on an X display: one window over the whole
-// screen that records what the pointer does in it, and looks at the state
-// of the pointer and the keys.
+// screen, with the keyboard focus, that records what the pointer and the keys
+// do in it, and looks at the state of the pointer and the keys.
 class XTestWindow {
  public:
   // Raises std::runtime_error when the display cannot be opened or the
@@ -28,9 +28,17 @@ class XTestWindow {
   // it before it answered the program's last request.
   std::vector<std::string> takePointerEvents();
 
-  // Takes in the pointer events that come within `wait`, for
-  // takePointerEvents to give later; whether any came. For watching a
-  // program while it runs.
+  // The key events that came in since the last call, in order, as
+  //   "press K state 0xS", "release K state 0xS"
+  // where K is the character the key types as the keyboard map stood when
+  // the event came (its level chosen by Shift), or the keysym's name for a
+  // key that types none (Return, Shift_L). The map changes under a program
+  // that types, so only events taken in while it runs (`watch`) read right.
+  std::vector<std::string> takeKeyEvents();
+
+  // Takes in the events that come within `wait`, for takePointerEvents and
+  // takeKeyEvents to give later; whether any came. For watching a program
+  // while it runs.
   bool watch(std::chrono::milliseconds wait);
 
   // While the server is grabbed it handles the requests of this client only:
@@ -42,14 +50,26 @@ class XTestWindow {
   unsigned heldButtonsAndModifiers();
   // The names of the modifier keys that are down now.
   std::vector<std::string> modifierKeysDown();
+  // The keycodes of all keys that are down now.
+  std::vector<int> keysDown();
+  // The server's keyboard map now: every keysym of every keycode.
+  std::vector<KeySym> keyboardMap();
+  // The keycodes of the keys that repeat while held, now.
+  std::vector<int> repeatingKeys();
 
  private:
-  // Reads what has come in so far into `events_`.
+  // Reads what has come in so far into `events_` and `key_events_`.
   void readEvents();
+  std::string keyEvent(const XKeyEvent& event) const;
 
   Display* display_;
   Window window_;
   std::vector<std::string> events_;
+  std::vector<std::string> key_events_;
+  // The keyboard map as the events read so far left it.
+  int min_keycode_ = 0;
+  int keysyms_per_keycode_ = 0;
+  std::vector<KeySym> keymap_;
 };
 
 }  // namespace mivo::test

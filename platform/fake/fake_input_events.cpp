@@ -54,6 +54,22 @@ std::string hex(EventFlags flags) {
   return digits;
 }
 
+std::string quoted(const std::u16string& units) {
+  std::string text = "\"";
+  for (const char16_t unit : units) {
+    if (unit >= 0x20 && unit < 0x7F && unit != '"' && unit != '\\') {
+      text += static_cast<char>(unit);
+    } else {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(unit));
+      text += escape;
+    }
+  }
+  return text + "\"";
+}
+
+std::string direction(bool down) { return down ? "down" : "up"; }
+
 std::string refusedIf(bool refused) { return refused ? " (refused)" : ""; }
 
 }  // namespace
@@ -75,6 +91,18 @@ class FakeEventSource : public EventSource {
     events_.calls_.push_back("scroll wheel1 " + std::to_string(event.wheel1) + " wheel2 " +
                              std::to_string(event.wheel2) + refusedIf(events_.refuse_scroll_));
     return !events_.refuse_scroll_;
+  }
+
+  bool postKeyEvent(const KeyEvent& event) override {
+    events_.calls_.push_back("key " + std::to_string(event.keyCode) + " " + direction(event.down) +
+                             " flags " + hex(event.flags) + refusedIf(events_.refuse_keys_));
+    return !events_.refuse_keys_;
+  }
+
+  bool postTextEvent(const TextEvent& event) override {
+    events_.calls_.push_back("text " + direction(event.down) + " " + quoted(event.text) +
+                             refusedIf(events_.refuse_keys_));
+    return !events_.refuse_keys_;
   }
 
  private:

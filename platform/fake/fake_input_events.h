@@ -14,6 +14,9 @@ namespace mivo::platform {
 //   "create event source"
 //   "mouse leftMouseDown at (10, 20.5) button left clicks 1 flags 0x0"
 //   "scroll wheel1 -2 wheel2 0"
+//   "key 17 down flags 0x120000", "key 17 up flags 0x0"
+//   "text down \"H\u00e9\"", "text up \"\ud83d\"" (printable ASCII as it is,
+//     every other code unit, and the quotation mark and backslash, as \uXXXX)
 //   "pointer location"
 // with " (refused)" after an event that the script refuses.
 class FakeInputEvents : public InputEvents {
@@ -29,6 +32,8 @@ class FakeInputEvents : public InputEvents {
   // Every later mouse event of `type` is refused and posts nothing.
   void refuseMouseEventsOfType(MouseEventType type) { refused_mouse_type_ = type; }
   void refuseScrollEvents() { refuse_scroll_ = true; }
+  // Every later key or text event is refused and posts nothing.
+  void refuseKeyEvents() { refuse_keys_ = true; }
 
   std::unique_ptr<EventSource> createEventSource() override;
   std::optional<Position> pointerLocation() override;
@@ -42,6 +47,7 @@ class FakeInputEvents : public InputEvents {
   bool refuse_mouse_ = false;
   std::optional<MouseEventType> refused_mouse_type_;
   bool refuse_scroll_ = false;
+  bool refuse_keys_ = false;
 };
 
 }  // namespace mivo::platform

@@ -11,4 +11,11 @@ bool isWhiteSpaceOrNewline(char32_t code_point);
 // `text` without the characters of that set at either end; inner ones stay.
 std::string_view trimWhiteSpaceAndNewlines(std::string_view text);
 
+// The narrower set of key combinations: the Unicode space separators (Zs)
+// and the tab, no line breaks.
+bool isSpaceSeparatorOrTab(char32_t code_point);
+
+// `text` without the characters of that set at either end; inner ones stay.
+std::string_view trimSpaceSeparatorsAndTab(std::string_view text);
+
 }  // namespace mivo::foundation

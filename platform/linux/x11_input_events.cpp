@@ -3,14 +3,16 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
-#include <signal.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
+#include "platform/linux/deferred_termination_signals.h"
 #include "platform/linux/x11_display.h"
+#include "platform/linux/x11_key_symbols.h"
+#include "platform/linux/x11_text_typer.h"
 
 namespace mivo::platform {
 namespace {
@@ -44,26 +46,6 @@ int toPixel(double coordinate, int origin, int extent) {
   pixel = std::clamp(pixel, 0.0, static_cast<double>(extent - 1));
   return static_cast<int>(std::lround(pixel));
 }
-
-// The X server keeps a key or button pressed after the client that pressed it
-// has gone. While this lives the termination signals are held back, so that
-// a run cannot end between a press and the release that belongs to it; one
-// that arrives meanwhile is delivered when this ends.
-class TerminationSignalsDeferred {
- public:
-  TerminationSignalsDeferred() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) sigaddset(&signals, signal);
-    pthread_sigmask(SIG_BLOCK, &signals, &previous_);
-  }
-  TerminationSignalsDeferred(const TerminationSignalsDeferred&) = delete;
-  TerminationSignalsDeferred& operator=(const TerminationSignalsDeferred&) = delete;
-  ~TerminationSignalsDeferred() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-
- private:
-  sigset_t previous_;
-};
 
 // Holds the modifier keys of `flags` down while it lives. Their releases are
 // sent to the server on every way out, so that they arrive even if the
@@ -139,14 +121,14 @@ std::optional<PointerAction> pointerAction(const MouseEvent& event) {
 
 class X11EventSource : public EventSource {
  public:
-  explicit X11EventSource(X11Display& display) : display_(display) {}
+  explicit X11EventSource(X11Display& display) : display_(display), typer_(display) {}
 
   bool postMouseEvent(const MouseEvent& event) override {
     const std::optional<PointerAction> action = pointerAction(event);
     if (!action || (!action->moves_only && action->button == 0)) return false;
     const int x = toPixel(event.position.x, display_.mainDisplayX(), display_.width());
     const int y = toPixel(event.position.y, display_.mainDisplayY(), display_.height());
-    const TerminationSignalsDeferred deferred;
+    const DeferredTerminationSignals deferred;
     {
       Display* handle = display_.handle();
       const HeldModifiers held(handle, event.flags);
@@ -163,10 +145,33 @@ class X11EventSource : public EventSource {
   }
 
   bool postScrollEvent(const ScrollEvent& event) override {
-    const TerminationSignalsDeferred deferred;
+    const DeferredTerminationSignals deferred;
     clickWheel(event.wheel1 > 0 ? kWheelUp : kWheelDown, event.wheel1);
     clickWheel(event.wheel2 > 0 ? kWheelLeft : kWheelRight, event.wheel2);
     return display_.sync();
+  }
+
+  bool postKeyEvent(const KeyEvent& event) override {
+    const std::optional<KeySym> keysym = keySymAtKeyCode(event.keyCode);
+    if (!keysym) return false;
+    Display* handle = display_.handle();
+    const KeyCode code = XKeysymToKeycode(handle, *keysym);
+    if (code == 0) return false;
+    const DeferredTerminationSignals deferred;
+    if (event.down) stopRepeating(code);
+    {
+      const HeldModifiers held(handle, event.flags);
+      XTestFakeKeyEvent(handle, code, event.down ? True : False, CurrentTime);
+    }
+    if (!event.down) repeatAgain(code);
+    return display_.sync();
+  }
+
+  // X types a character with a press and a release of its own, so the whole
+  // text goes on the way down and the way up has nothing left to do.
+  bool postTextEvent(const TextEvent& event) override {
+    if (!event.down) return true;
+    return typer_.type(event.text);
   }
 
  private:
@@ -180,12 +185,42 @@ class X11EventSource : public EventSource {
     }
   }
 
+  // The server repeats a key that is held down, as it would a key of the
+  // keyboard, and the modifiers of its flags are up again by then: a held
+  // cmd+t would go on as t, t, t. So a key repeats no more from its press to
+  // its release.
+  void stopRepeating(KeyCode code) {
+    XKeyboardState state;
+    XGetKeyboardControl(display_.handle(), &state);
+    const bool repeats = (state.auto_repeats[code / 8] >> (code % 8)) & 1;
+    if (!state.global_auto_repeat || !repeats) return;
+    setRepeating(code, AutoRepeatModeOff);
+    not_repeating_.push_back(code);
+  }
+
+  void repeatAgain(KeyCode code) {
+    const auto found = std::find(not_repeating_.begin(), not_repeating_.end(), code);
+    if (found == not_repeating_.end()) return;
+    setRepeating(code, AutoRepeatModeOn);
+    not_repeating_.erase(found);
+  }
+
+  void setRepeating(KeyCode code, int mode) {
+    XKeyboardControl control;
+    control.key = code;
+    control.auto_repeat_mode = mode;
+    XChangeKeyboardControl(display_.handle(), KBKey | KBAutoRepeatMode, &control);
+  }
+
   bool pointerIsAt(int x, int y) {
     const std::optional<X11Display::Pixel> pointer = display_.pointer();
     return pointer && pointer->x == x && pointer->y == y;
   }
 
   X11Display& display_;
+  X11TextTyper typer_;
+  // Keys whose repeating this source stopped at their press.
+  std::vector<KeyCode> not_repeating_;
 };
 
 }  // namespace

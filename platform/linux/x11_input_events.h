@@ -23,6 +23,15 @@ class X11Display;
 // 1, 3 and 2. X events carry no click state; an X client counts a double
 // click by the time between presses.
 //
+// Key events: a virtual key code names a key by its place on an ANSI
+// keyboard; it is posted on the keycode that the server's keyboard map gives
+// for the keysym a US layout has at that place (x11_key_symbols.h). A code
+// whose keysym the map lacks is refused. A key does not repeat while it is
+// held (its auto-repeat is off from its press to its release), as a key
+// posted on the system does not. Text events are typed whole on the
+// way down, character by character, through spare keycodes bound for a moment
+// (X11TextTyper); the way up posts nothing.
+//
 // Modifier flags, which X events cannot carry, are keys pressed around the
 // event and released right after it: Shift, Control, Option and Command are
 // Shift_L, Control_L, Alt_L and Super_L; the secondary function key has no X

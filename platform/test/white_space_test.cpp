@@ -17,6 +17,33 @@ TEST(WhiteSpaceSet, IsTheSeparatorClassesAndTheControlsOfTheSetForEveryCodePoint
   }
 }
 
+TEST(SpaceSeparatorsAndTab, AreTheSpaceSeparatorClassAndTheTabForEveryCodePoint) {
+  for (UChar32 c = 0; c <= 0x10FFFF; ++c) {
+    const bool expected = u_charType(c) == U_SPACE_SEPARATOR || c == 0x09;
+    ASSERT_EQ(isSpaceSeparatorOrTab(static_cast<char32_t>(c)), expected) << std::hex << c;
+  }
+}
+
+TEST(TrimSpaceSeparatorsAndTab, TrimsThemAtBothEndsAndNoLineBreak) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::string expected;
+  } rows[] = {
+      {"spaces, a tab, a no-break and an ideographic space",
+       " \t\xc2\xa0"
+       "a b\xe3\x80\x80 ",
+       "a b"},
+      {"a line feed stays", "\nctrl ", "\nctrl"},
+      {"a carriage return and a line separator stay", "a\r\xe2\x80\xa8", "a\r\xe2\x80\xa8"},
+      {"only blanks", " \t ", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(trimSpaceSeparatorsAndTab(row.text), row.expected);
+  }
+}
+
 TEST(TrimWhiteSpaceAndNewlines, TrimsBothEndsOnly) {
   const struct {
     const char* name;
