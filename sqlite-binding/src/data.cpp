@@ -1,5 +1,7 @@
 #include "data.hpp"
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "errors.hpp"
@@ -35,6 +37,20 @@ struct Value {
 // Text and blobs are read before their byte count, as SQLite requires for the
 // count to describe the converted form. Text keeps embedded NULs; a blob becomes
 // a copy that never shares SQLite's memory.
+bool IsAscii(const char* text, size_t length) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+  size_t i = 0;
+  for (; i + 8 <= length; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    if ((word & 0x8080808080808080ULL) != 0) return false;
+  }
+  for (; i < length; i++) {
+    if (bytes[i] >= 0x80) return false;
+  }
+  return true;
+}
+
 template <class Source>
 Napi::Value ToJS(Napi::Env env, const Source& source, bool safe_ints) {
   napi_value result = nullptr;
@@ -48,9 +64,11 @@ Napi::Value ToJS(Napi::Env env, const Source& source, bool safe_ints) {
       status = napi_create_double(env, source.Double(), &result);
       break;
     case SQLITE_TEXT: {
-      const char* text = reinterpret_cast<const char*>(source.Text());
-      status = napi_create_string_utf8(env, static_cast<const char*>(Data::Bytes(text)),
-                                       static_cast<size_t>(source.Bytes()), &result);
+      const char* text = static_cast<const char*>(Data::Bytes(source.Text()));
+      auto length = static_cast<size_t>(source.Bytes());
+      // ASCII text is the same in Latin-1, which is made without decoding.
+      status = IsAscii(text, length) ? napi_create_string_latin1(env, text, length, &result)
+                                     : napi_create_string_utf8(env, text, length, &result);
       break;
     }
     case SQLITE_BLOB: {
