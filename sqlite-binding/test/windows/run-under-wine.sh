@@ -10,8 +10,8 @@ test_file=$3
 
 # Wine shows the Unix root as drive Z:.
 windows_path() { local p; p=$(realpath "$1"); printf 'Z:%s' "${p//\//\\}"; }
-MIVO_SQLITE_MODULE=$(windows_path "$MIVO_SQLITE_MODULE")
-MIVO_TINY_EXTENSION=$(windows_path "$MIVO_TINY_EXTENSION")
+MIVO_SQLITE_MODULE=$(windows_path "${MIVO_SQLITE_MODULE:?names the Windows module}")
+MIVO_TINY_EXTENSION=$(windows_path "${MIVO_TINY_EXTENSION:?names the test extension DLL}")
 export MIVO_SQLITE_MODULE MIVO_TINY_EXTENSION
 
 echo "== under Wine (Node for Windows): $(basename "$test_file")"
