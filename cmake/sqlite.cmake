@@ -14,7 +14,10 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${MIVO_ROOT}/cmak
 
 add_library(mivo_sqlite3 OBJECT ${MIVO_SQLITE_DIR}/sqlite3.c)
 target_include_directories(mivo_sqlite3 SYSTEM PUBLIC ${MIVO_SQLITE_DIR})
-target_compile_definitions(mivo_sqlite3 PUBLIC ${MIVO_SQLITE_OPTIONS}
-  PRIVATE "SQLITE_API=__attribute__((visibility(\"default\")))")
+target_compile_definitions(mivo_sqlite3 PUBLIC ${MIVO_SQLITE_OPTIONS})
+if(NOT WIN32)
+  # The sqlite3_ API is exported to the host process, except on Windows.
+  target_compile_definitions(mivo_sqlite3 PRIVATE "SQLITE_API=__attribute__((visibility(\"default\")))")
+endif()
 set_target_properties(mivo_sqlite3 PROPERTIES POSITION_INDEPENDENT_CODE ON C_VISIBILITY_PRESET hidden)
 target_compile_options(mivo_sqlite3 PRIVATE -O2 -w)

@@ -1,23 +1,32 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test twice: in the normal
-# configuration (build/) and with the address and undefined-behaviour sanitizers
-# (build-sanitize/). Give "normal" or "sanitize" to run only one of them.
+# Installs what is missing, then builds and runs every test in three
+# configurations: the normal one (build/), with the address and
+# undefined-behaviour sanitizers (build-sanitize/), and the module cross-built
+# for Windows with its smoke suite under Wine (build-windows/). Give "normal",
+# "sanitize" or "windows" to run only those.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-scripts/setup.sh
 
 configs=("$@")
-[ ${#configs[@]} -gt 0 ] || configs=(normal sanitize)
+[ ${#configs[@]} -gt 0 ] || configs=(normal sanitize windows)
+for config in "${configs[@]}"; do
+  case "$config" in
+    normal | sanitize | windows) ;;
+    *) echo "test: unknown configuration '$config' (normal, sanitize or windows)" >&2; exit 2 ;;
+  esac
+done
+scripts/setup.sh "${configs[@]}"
+
 jobs=$(nproc)
 for config in "${configs[@]}"; do
   case "$config" in
-    normal)   dir=build;          flags=(-DMIVO_SANITIZE=OFF) ;;
-    sanitize) dir=build-sanitize; flags=(-DMIVO_SANITIZE=ON) ;;
-    *) echo "test: unknown configuration '$config' (normal or sanitize)" >&2; exit 2 ;;
+    normal)   dir=build;          flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIVO_SANITIZE=OFF) ;;
+    sanitize) dir=build-sanitize; flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIVO_SANITIZE=ON) ;;
+    windows)  dir=build-windows;  flags=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake) ;;
   esac
   echo "== $config"
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIVO_WERROR=ON "${flags[@]}" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DMIVO_WERROR=ON "${flags[@]}" >/dev/null
   cmake --build "$dir" -j "$jobs"
   ctest --test-dir "$dir" -j "$jobs" --output-on-failure --timeout 600
 done

@@ -102,8 +102,8 @@ Database::Database(const Napi::CallbackInfo& info)
 }
 
 // Opens the connection by file name or, when the ninth argument is a number, on
-// the two descriptors through FdVfs. On failure the error has been raised and no
-// handle is left open.
+// the two descriptors through FdVfs (refused on Windows). On failure the error
+// has been raised and no handle is left open.
 bool Database::OpenConnection(const Napi::CallbackInfo& info, int flags, sqlite3** handle) {
   Napi::Env env = info.Env();
   const char* message = nullptr;
@@ -113,6 +113,11 @@ bool Database::OpenConnection(const Napi::CallbackInfo& info, int flags, sqlite3
       ThrowTypeError(env, "Expected file descriptors to be non-negative 32-bit integers");
       return false;
     }
+#ifdef _WIN32
+    // There is no FdVfs on Windows.
+    ThrowTypeError(env, "Opening a database from a file descriptor is not supported on Windows");
+    return false;
+#else
     int database_fd = info[8].As<Napi::Number>().Int32Value();
     int journal_fd = info[9].As<Napi::Number>().Int32Value();
     bool readonly = info[3].As<Napi::Boolean>();
@@ -121,6 +126,7 @@ bool Database::OpenConnection(const Napi::CallbackInfo& info, int flags, sqlite3
       return false;
     }
     rc = FdVfs::Open(database_fd, journal_fd, flags, handle, &message);
+#endif
   } else {
     std::string path;
     if (!TextWithoutNul(env, info[0].As<Napi::String>(),

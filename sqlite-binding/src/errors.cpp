@@ -54,9 +54,15 @@ void Database::ThrowSqliteError(Napi::Env env, Addon* addon, const char* message
 
 void Database::ThrowSqliteError(Napi::Env env, Addon* addon, sqlite3* connection) {
   int code = sqlite3_extended_errcode(connection);
-  // FdVfs's own reason for the failure, when it refused with one, says more than SQLite's.
-  const char* recorded = FdVfs::TakeRecordedMessage(connection, code);
-  ThrowSqliteError(env, addon, recorded != nullptr ? recorded : sqlite3_errmsg(connection), code);
+#ifndef _WIN32
+  // FdVfs's own reason for the failure, when it refused with one, says more than
+  // SQLite's. Windows has no FdVfs.
+  if (const char* recorded = FdVfs::TakeRecordedMessage(connection, code)) {
+    ThrowSqliteError(env, addon, recorded, code);
+    return;
+  }
+#endif
+  ThrowSqliteError(env, addon, sqlite3_errmsg(connection), code);
 }
 
 void Database::ThrowDatabaseError(Napi::Env env) {

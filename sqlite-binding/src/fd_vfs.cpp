@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 
-thread_local uint64_t FdVfs::operation = 0;
 thread_local int FdVfs::pending_fd = -1;
 thread_local int FdVfs::pending_journal_fd = -1;
 thread_local const char* FdVfs::pending_name = nullptr;

@@ -46,8 +46,10 @@ class FdVfs {
   // Raised once by each statement preparation and each call that steps
   // statements, just before SQLite first runs for it. A reason the layer records
   // for a refusal carries the value, so an error report uses it only for the
-  // operation it was recorded in.
-  static thread_local uint64_t operation;
+  // operation it was recorded in. Defined here, not with the layer's sources:
+  // statements raise it in every build, also on Windows, where the layer is not
+  // built and nothing reads it.
+  static inline thread_local uint64_t operation = 0;
 
   // The lock state that all main files of the process on one database file share.
   struct Inode {

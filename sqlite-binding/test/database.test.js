@@ -3,8 +3,9 @@ const test = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { addon, SqliteError, databaseArguments, openDatabase, prepare, tempDir, openFiles, collectGarbage } =
-  require('./harness');
+const {
+  addon, SqliteError, databaseArguments, openDatabase, prepare, tempDir, windowsLacks, openFiles, collectGarbage,
+} = require('./harness');
 
 const typeError = (message) => ({ name: 'TypeError', message });
 
@@ -126,7 +127,7 @@ test('properties: frozen memory, readonly, name and the open and inTransaction g
   assert.equal(db.close(), undefined, 'closing twice is harmless');
 });
 
-test('close and collection release the connection', async () => {
+test('close and collection release the connection', windowsLacks('/proc/self/fd'), async () => {
   const file = path.join(tempDir(), 'released.db');
   const holding = () => openFiles().filter((f) => f === file).length;
 
@@ -141,7 +142,7 @@ test('close and collection release the connection', async () => {
   assert.equal(holding(), 0, 'collecting an open database closes it');
 });
 
-test('a failed construction leaves no connection open', () => {
+test('a failed construction leaves no connection open', windowsLacks('/proc/self/fd'), () => {
   const file = path.join(tempDir(), 'half.db');
   openDatabase(file).close();
   const before = openFiles().length;
