@@ -6,10 +6,15 @@
 #include "backup.hpp"
 
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "class_definition.hpp"
@@ -34,16 +39,40 @@ bool IsAbsent(const std::string& path) {
   return stat(path.c_str(), &status) != 0 && errno == ENOENT;
 }
 
+// The identity of an existing file (its volume and its number there), which
+// every name of the file shares; false when there is no such file.
+bool FileIdentity(const char* path, std::pair<uint64_t, uint64_t>* identity) {
+#ifdef _WIN32
+  int length = MultiByteToWideChar(CP_UTF8, 0, path, -1, nullptr, 0);
+  if (length <= 0) return false;
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path, -1, wide.data(), length);
+  HANDLE file = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION information;
+  bool known = GetFileInformationByHandle(file, &information) != 0;
+  CloseHandle(file);
+  *identity = {information.dwVolumeSerialNumber,
+               (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+  return known;
+#else
+  struct stat status;
+  if (stat(path, &status) != 0) return false;
+  *identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+  return true;
+#endif
+}
+
 // Whether the destination is the very file of the database to be copied: such a
 // copy can never finish, and removing the unfinished destination would delete
 // the live database.
 bool IsSourceFile(sqlite3* source, const std::string& attached, const std::string& destination) {
   const char* source_file = sqlite3_db_filename(source, attached.c_str());
-  struct stat source_status;
-  struct stat destination_status;
-  return source_file != nullptr && source_file[0] != '\0' && stat(source_file, &source_status) == 0 &&
-         stat(destination.c_str(), &destination_status) == 0 &&
-         source_status.st_dev == destination_status.st_dev && source_status.st_ino == destination_status.st_ino;
+  std::pair<uint64_t, uint64_t> source_identity;
+  std::pair<uint64_t, uint64_t> destination_identity;
+  return source_file != nullptr && source_file[0] != '\0' && FileIdentity(source_file, &source_identity) &&
+         FileIdentity(destination.c_str(), &destination_identity) && source_identity == destination_identity;
 }
 
 // The destination's file name as SQLite knows it: absolute, symbolic links
