@@ -16,7 +16,8 @@ std::vector<std::unique_ptr<platform::RunningApplication>> apps(const Services& 
 }
 
 Answer hide(const Request& request, Events& events, const Services& services) {
-  for (const std::string& identifier : request.texts("bundles").value_or(std::vector<std::string>{})) {
+  for (const std::string& identifier :
+       request.texts("bundles").value_or(std::vector<std::string>{})) {
     // The system's answers are not looked at: a hide it will not do is no failure.
     for (const auto& application : apps(services, identifier)) (void)application->hide();
   }

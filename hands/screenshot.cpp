@@ -47,7 +47,8 @@ std::vector<ShareableApplication> leftOut(const std::vector<ShareableApplication
 Answer screenshot(const Request& request, Events&, const Services& services) {
   const double max = request.number("max").value_or(kDefaultMax);
   const double quality = request.number("quality").value_or(kDefaultQuality);
-  const std::vector<std::string> exclude = request.texts("exclude").value_or(std::vector<std::string>{});
+  const std::vector<std::string> exclude =
+      request.texts("exclude").value_or(std::vector<std::string>{});
   const std::set<std::string> excluded(exclude.begin(), exclude.end());
   platform::ScreenCapture& capture = services.screenCapture;
 

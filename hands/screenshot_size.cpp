@@ -17,8 +17,8 @@ std::optional<std::int64_t> side(double pixels) {
 
 }  // namespace
 
-std::optional<platform::Rect> clippedToDisplay(double x, double y, double w, double h,
-                                               double width, double height) {
+std::optional<platform::Rect> clippedToDisplay(double x, double y, double w, double h, double width,
+                                               double height) {
   if (w < 1) w = 1;
   if (h < 1) h = 1;
   const double left = std::max(x, 0.0);
@@ -29,8 +29,7 @@ std::optional<platform::Rect> clippedToDisplay(double x, double y, double w, dou
   return platform::Rect{left, top, right - left, bottom - top};
 }
 
-std::optional<PixelSize> outputSize(const platform::Rect& captured, double max,
-                                    double pixelScale) {
+std::optional<PixelSize> outputSize(const platform::Rect& captured, double max, double pixelScale) {
   double s = max / std::max(captured.width, captured.height);
   if (pixelScale < s) s = pixelScale;
   const std::optional<std::int64_t> width = side(captured.width * s);

@@ -11,8 +11,8 @@ namespace mivo::hands {
 // h] asks for: w and h widened to 1 where they are smaller, then the
 // rectangle clipped to the display. None when nothing of it lies on the
 // display.
-std::optional<platform::Rect> clippedToDisplay(double x, double y, double w, double h,
-                                               double width, double height);
+std::optional<platform::Rect> clippedToDisplay(double x, double y, double w, double h, double width,
+                                               double height);
 
 struct PixelSize {
   std::int64_t width;

@@ -1,9 +1,9 @@
 #include "hands/test/jpeg_picture.h"
 
-#include <csetjmp>
-#include <cstdio>
 #include <jpeglib.h>
 
+#include <csetjmp>
+#include <cstdio>
 #include <stdexcept>
 
 namespace mivo::test {

@@ -37,14 +37,13 @@ bool manages(Display* display) {
 // that comes while it is still starting is dropped, so the window is mapped
 // again until it shows.
 bool showsAWindow(Display* display) {
-  const Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0,
-                                           0, 0);
+  const Window probe =
+      XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0, 0, 0);
   int attempts = 0;
   const bool shown = holdsWithin([&] {
     if (attempts++ % 20 == 0) XMapWindow(display, probe);
     XWindowAttributes attributes;
-    return XGetWindowAttributes(display, probe, &attributes) &&
-           attributes.map_state == IsViewable;
+    return XGetWindowAttributes(display, probe, &attributes) && attributes.map_state == IsViewable;
   });
   XDestroyWindow(display, probe);
   XSync(display, False);

@@ -75,8 +75,8 @@ long XAppWindow::wmState() {
   unsigned long after = 0;
   unsigned char* data = nullptr;
   long state = -1;
-  if (XGetWindowProperty(display_, window_, wm_state, 0, 2, False, wm_state, &type, &format,
-                         &count, &after, &data) == Success &&
+  if (XGetWindowProperty(display_, window_, wm_state, 0, 2, False, wm_state, &type, &format, &count,
+                         &after, &data) == Success &&
       type == wm_state && format == 32 && count >= 1) {
     state = reinterpret_cast<long*>(data)[0];
   }

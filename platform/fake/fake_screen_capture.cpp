@@ -32,21 +32,21 @@ ContentFilter FakeScreenCapture::contentFilter(const ShareableDisplay& display,
   for (const ShareableApplication& application : excluded) {
     names += (names.empty() ? "" : ", ") + application.bundleIdentifier;
   }
-  calls_.push_back("content filter of display " + std::to_string(display.displayID) +
-                   " without " + (names.empty() ? "nothing" : names));
+  calls_.push_back("content filter of display " + std::to_string(display.displayID) + " without " +
+                   (names.empty() ? "nothing" : names));
   return {display, excluded, point_pixel_scale_};
 }
 
 RgbImage FakeScreenCapture::captureImage(const ContentFilter&,
                                          const StreamConfiguration& configuration) {
   const std::optional<Rect>& source = configuration.sourceRect;
-  calls_.push_back(
-      "capture " +
-      (source ? "(" + shortest(source->x) + ", " + shortest(source->y) + ", " +
-                    shortest(source->width) + ", " + shortest(source->height) + ")"
-              : std::string("the whole display")) +
-      " at " + std::to_string(configuration.width) + " x " + std::to_string(configuration.height) +
-      (configuration.showsCursor ? " with the pointer" : " without the pointer"));
+  calls_.push_back("capture " +
+                   (source ? "(" + shortest(source->x) + ", " + shortest(source->y) + ", " +
+                                 shortest(source->width) + ", " + shortest(source->height) + ")"
+                           : std::string("the whole display")) +
+                   " at " + std::to_string(configuration.width) + " x " +
+                   std::to_string(configuration.height) +
+                   (configuration.showsCursor ? " with the pointer" : " without the pointer"));
   if (capture_failure_) throw CaptureError(*capture_failure_);
   const Size size = image_size_.value_or(Size{configuration.width, configuration.height});
   return {size.width, size.height,

@@ -23,14 +23,14 @@ std::vector<Span> spans(double start, double length, std::int64_t count, std::in
   result.reserve(static_cast<std::size_t>(count));
   const double step = length / static_cast<double>(count);
   for (std::int64_t i = 0; i < count; ++i) {
-    const double from = std::clamp(start + step * static_cast<double>(i), 0.0,
-                                   static_cast<double>(extent));
-    const double to = std::clamp(start + step * static_cast<double>(i + 1), 0.0,
-                                 static_cast<double>(extent));
-    Span span{std::min<std::int64_t>(static_cast<std::int64_t>(std::floor(from)), extent - 1), {},
-              0};
-    const auto last = std::max<std::int64_t>(span.first + 1,
-                                             static_cast<std::int64_t>(std::ceil(to)));
+    const double from =
+        std::clamp(start + step * static_cast<double>(i), 0.0, static_cast<double>(extent));
+    const double to =
+        std::clamp(start + step * static_cast<double>(i + 1), 0.0, static_cast<double>(extent));
+    Span span{
+        std::min<std::int64_t>(static_cast<std::int64_t>(std::floor(from)), extent - 1), {}, 0};
+    const auto last =
+        std::max<std::int64_t>(span.first + 1, static_cast<std::int64_t>(std::ceil(to)));
     for (std::int64_t p = span.first; p < last && p < extent; ++p) {
       const double weight =
           std::min(to, static_cast<double>(p + 1)) - std::max(from, static_cast<double>(p));
@@ -57,7 +57,8 @@ RgbImage areaAveraged(const RgbImage& source, const Rect& region, std::int64_t w
 
   // Across first: each source row that a span reaches, at the output's width.
   const std::int64_t first_row = rows.front().first;
-  const std::int64_t end_row = rows.back().first + static_cast<std::int64_t>(rows.back().weights.size());
+  const std::int64_t end_row =
+      rows.back().first + static_cast<std::int64_t>(rows.back().weights.size());
   std::vector<double> across(static_cast<std::size_t>(end_row - first_row) * out_width * 3);
   for (std::int64_t y = first_row; y < end_row; ++y) {
     const std::uint8_t* in = &source.pixels[static_cast<std::size_t>(y * source.width) * 3];
@@ -67,7 +68,8 @@ RgbImage areaAveraged(const RgbImage& source, const Rect& region, std::int64_t w
       for (int c = 0; c < 3; ++c) {
         double sum = 0;
         for (std::size_t k = 0; k < span.weights.size(); ++k) {
-          sum += span.weights[k] * in[static_cast<std::size_t>(span.first + static_cast<std::int64_t>(k)) * 3 + c];
+          sum += span.weights[k] *
+                 in[static_cast<std::size_t>(span.first + static_cast<std::int64_t>(k)) * 3 + c];
         }
         out[i * 3 + c] = sum / span.total;
       }
@@ -75,7 +77,8 @@ RgbImage areaAveraged(const RgbImage& source, const Rect& region, std::int64_t w
   }
 
   // Then down.
-  RgbImage image{width, height, std::vector<std::uint8_t>(out_width * static_cast<std::size_t>(height) * 3)};
+  RgbImage image{width, height,
+                 std::vector<std::uint8_t>(out_width * static_cast<std::size_t>(height) * 3)};
   for (std::int64_t j = 0; j < height; ++j) {
     const Span& span = rows[static_cast<std::size_t>(j)];
     std::uint8_t* out = &image.pixels[static_cast<std::size_t>(j) * out_width * 3];

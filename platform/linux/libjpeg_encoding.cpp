@@ -71,8 +71,7 @@ bool encode(const RgbImage& image, int quality, unsigned char** bytes, unsigned 
 std::optional<std::string> LibjpegEncoding::jpegData(const RgbImage& image, double quality) {
   // The library checks the sides itself, once they fit its own type.
   constexpr std::int64_t kMostSide = std::numeric_limits<JDIMENSION>::max();
-  if (image.width < 0 || image.height < 0 || image.width > kMostSide ||
-      image.height > kMostSide ||
+  if (image.width < 0 || image.height < 0 || image.width > kMostSide || image.height > kMostSide ||
       image.pixels.size() != static_cast<std::size_t>(image.width * image.height * 3)) {
     return std::nullopt;
   }

@@ -18,7 +18,6 @@ struct PointerImage {
 
 // Blends `pointer` over `image` with its top-left corner at (`left`, `top`)
 // of the image; what falls outside the image is left out.
-void drawPointer(RgbImage& image, const PointerImage& pointer, std::int64_t left,
-                 std::int64_t top);
+void drawPointer(RgbImage& image, const PointerImage& pointer, std::int64_t left, std::int64_t top);
 
 }  // namespace mivo::platform

@@ -27,8 +27,8 @@ std::vector<X11Monitor> x11Monitors(Display* display, Window root) {
   XRRMonitorInfo* listed = XRRGetMonitors(display, root, True, &count);
   std::vector<X11Monitor> monitors;
   for (int i = 0; i < count; ++i) {
-    monitors.push_back({listed[i].name, listed[i].x, listed[i].y, listed[i].width,
-                        listed[i].height, listed[i].primary != 0});
+    monitors.push_back({listed[i].name, listed[i].x, listed[i].y, listed[i].width, listed[i].height,
+                        listed[i].primary != 0});
   }
   if (listed != nullptr) XRRFreeMonitors(listed);
   return monitors;

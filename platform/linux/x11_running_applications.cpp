@@ -93,8 +93,7 @@ class X11RunningApplication : public RunningApplication {
     }
     // The server refuses the focus for a window that is not on the screen.
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(handle, window_, &attributes) &&
-        attributes.map_state == IsViewable) {
+    if (XGetWindowAttributes(handle, window_, &attributes) && attributes.map_state == IsViewable) {
       XSetInputFocus(handle, window_, RevertToParent, CurrentTime);
     }
     return display_.sync();

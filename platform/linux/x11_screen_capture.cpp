@@ -103,8 +103,8 @@ ShareableContent X11ScreenCapture::shareableContent() {
   monitors_ = x11Monitors(display->handle(), display->root());
   ShareableContent content;
   for (const X11Monitor& monitor : monitors_) {
-    content.displays.push_back({static_cast<DisplayID>(monitor.name), monitor.width,
-                                monitor.height});
+    content.displays.push_back(
+        {static_cast<DisplayID>(monitor.name), monitor.width, monitor.height});
   }
   std::set<std::string> listed;
   for (const X11TopLevelWindow& window : topLevelWindows(display->handle(), display->root())) {
@@ -148,10 +148,10 @@ RgbImage X11ScreenCapture::captureImage(const ContentFilter& filter,
       Rect{0, 0, static_cast<double>(monitor->width), static_cast<double>(monitor->height)});
   const double left = std::max(monitor->x + source.x, 0.0);
   const double top = std::max(monitor->y + source.y, 0.0);
-  const double right = std::min(monitor->x + source.x + source.width,
-                                static_cast<double>(display->width()));
-  const double bottom = std::min(monitor->y + source.y + source.height,
-                                 static_cast<double>(display->height()));
+  const double right =
+      std::min(monitor->x + source.x + source.width, static_cast<double>(display->width()));
+  const double bottom =
+      std::min(monitor->y + source.y + source.height, static_cast<double>(display->height()));
   if (!(right > left && bottom > top)) throw CaptureError("the rectangle lies off the screen");
   const int x = static_cast<int>(std::floor(left));
   const int y = static_cast<int>(std::floor(top));
