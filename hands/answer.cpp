@@ -18,6 +18,7 @@ struct MemberWriter {
   void operator()(bool value) const { object.addBoolean(name, value); }
   void operator()(double value) const { object.addNumber(name, value); }
   void operator()(const std::string& value) const { object.addString(name, value); }
+  void operator()(const std::vector<double>& values) const { object.addNumberArray(name, values); }
 };
 
 std::string serialised(const Answer& answer) {

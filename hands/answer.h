@@ -7,7 +7,8 @@
 
 namespace mivo::hands {
 
-using AnswerValue = std::variant<bool, double, std::string>;
+// A boolean, a number, a string, or an array of numbers.
+using AnswerValue = std::variant<bool, double, std::string, std::vector<double>>;
 
 // The answer object: its members in the order the handler gives them.
 struct Answer {

@@ -5,13 +5,13 @@
 #include "hands/answer.h"
 #include "hands/events.h"
 #include "hands/request.h"
+#include "hands/services.h"
 
 namespace mivo::hands {
 
-using Handler = Answer (*)(const Request&, Events&);
+using Handler = Answer (*)(const Request&, Events&, const Services&);
 
-// One command: the "do" value that names it and its handler; none for a
-// command that this build does not carry out yet.
+// One command: the "do" value that names it and its handler.
 struct Command {
   std::string_view name;
   Handler handler;

@@ -17,8 +17,7 @@ namespace {
 // The ellipsis is the one character U+2026.
 constexpr std::string_view kGiveIt = "mivo-hands: give it {\"do\": \u2026} as JSON on stdin";
 constexpr std::string_view kNoCommand = "mivo-hands: no command ";
-constexpr std::string_view kPrefix = "mivo-hands: ";
-constexpr std::string_view kNotBuiltYet = " is not built yet";
+constexpr std::string_view kNoScreenshot = "mivo-hands: no screenshot: ";
 
 Request readRequest() {
   // Input that cannot be read is as unusable as input that is not JSON.
@@ -31,6 +30,17 @@ Request readRequest() {
   }
 }
 
+// The handler's answer. Only the capture of "screenshot" raises an error: it
+// ends the run with the system's description.
+Answer carriedOut(const Command& command, const Request& request, Events& events,
+                  const Services& services) {
+  try {
+    return command.handler(request, events, services);
+  } catch (const platform::CaptureError& error) {
+    finish(1, std::string(kNoScreenshot) + error.what());
+  }
+}
+
 }  // namespace
 
 void Hands::main(const Services& services) {
@@ -40,11 +50,8 @@ void Hands::main(const Services& services) {
   if (!name) finish(1, kGiveIt);
   const Command* command = findCommand(*name);
   if (command == nullptr) finish(1, std::string(kNoCommand) + *name);
-  if (command->handler == nullptr) {
-    finish(1, std::string(kPrefix) + *name + std::string(kNotBuiltYet));
-  }
   Events events(services);
-  answer(command->handler(request, events));
+  answer(carriedOut(*command, request, events, services));
   foundation::process().exit(0);
 }
 

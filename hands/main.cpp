@@ -1,8 +1,12 @@
 #include "hands/hands.h"
 #include "platform/foundation/process.h"
+#include "platform/linux/libjpeg_encoding.h"
 #include "platform/linux/posix_termination_signals.h"
 #include "platform/linux/thread_sleeper.h"
 #include "platform/linux/x11_input_events.h"
+#include "platform/linux/x11_permissions.h"
+#include "platform/linux/x11_running_applications.h"
+#include "platform/linux/x11_screen_capture.h"
 
 int main() {
   // First, before anything can take the number of a closed standard descriptor.
@@ -10,5 +14,15 @@ int main() {
   mivo::platform::X11InputEvents input;
   mivo::platform::ThreadSleeper sleeper;
   mivo::platform::PosixTerminationSignals signals;
-  mivo::hands::Hands::main({.input = input, .sleeper = sleeper, .signals = signals});
+  mivo::platform::X11ScreenCapture screen_capture;
+  mivo::platform::LibjpegEncoding jpeg;
+  mivo::platform::X11Permissions permissions;
+  mivo::platform::X11RunningApplications applications;
+  mivo::hands::Hands::main({.input = input,
+                            .sleeper = sleeper,
+                            .signals = signals,
+                            .screenCapture = screen_capture,
+                            .jpeg = jpeg,
+                            .permissions = permissions,
+                            .applications = applications});
 }

@@ -6,7 +6,11 @@
 #include <vector>
 
 #include "platform/fake/fake_input_events.h"
+#include "platform/fake/fake_jpeg_encoding.h"
+#include "platform/fake/fake_permissions.h"
 #include "platform/fake/fake_process.h"
+#include "platform/fake/fake_running_applications.h"
+#include "platform/fake/fake_screen_capture.h"
 #include "platform/fake/fake_termination_signals.h"
 
 namespace mivo::hands {
@@ -16,8 +20,9 @@ struct HandsRun {
   int status;
   std::string standardOutput;
   std::string standardError;
-  // The event services', the sleeper's and the signals' calls, in one log,
-  // in order.
+  // The calls on the system's services (events, the sleeper, the signals,
+  // the screen capture, the JPEG encoding, the permissions and the running
+  // applications), in one log, in order.
   std::vector<std::string> events;
   // The calls on the process, as FakeProcess records them.
   std::vector<std::string> process;
@@ -28,6 +33,10 @@ struct HandsFakes {
   platform::FakeInputEvents& input;
   platform::FakeTerminationSignals& signals;
   foundation::FakeProcess& process;
+  platform::FakeScreenCapture& screenCapture;
+  platform::FakeJpegEncoding& jpeg;
+  platform::FakePermissions& permissions;
+  platform::FakeRunningApplications& applications;
 };
 
 // Runs the program on `request` (none: standard input cannot be read), on

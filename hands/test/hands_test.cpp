@@ -82,27 +82,6 @@ TEST(Hands, NamesTheCommandItDoesNotKnowAsSent) {
   }
 }
 
-TEST(Hands, SaysThatACommandOfALaterBuildIsNotBuiltYet) {
-  const struct {
-    std::string request;
-    std::string message;
-  } rows[] = {
-      {R"({"do":"check"})", "mivo-hands: check is not built yet\n"},
-      {R"({"do":"ask"})", "mivo-hands: ask is not built yet\n"},
-      {R"({"do":"screenshot"})", "mivo-hands: screenshot is not built yet\n"},
-      {R"({"do":"hide","bundles":["a.b"]})", "mivo-hands: hide is not built yet\n"},
-      {R"({"do":"show","bundle":"a.b"})", "mivo-hands: show is not built yet\n"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.request);
-    const HandsRun run = runHands(row.request);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.standardError, row.message);
-    EXPECT_EQ(run.standardOutput, "");
-    EXPECT_EQ(run.events, std::vector<std::string>{});
-  }
-}
-
 TEST(Hands, AnswersOneLineInTwoWritesAndEndsWithStatusZero) {
   const HandsRun run = runHands(R"({"do":"move","x":3,"y":4,"note":"ignored"})");
   EXPECT_EQ(run.status, 0);
@@ -181,6 +160,9 @@ TEST(Answer, WritesEveryKindOfMemberCompactly) {
        {{{"x", 1512.0}, {"y", -0.25}, {"z", 1e21}}},
        "{\"x\":1512,\"y\":-0.25,\"z\":1e+21}\n"},
       {"a string with a solidus", {{{"jpeg", std::string("ab/+c=")}}}, "{\"jpeg\":\"ab\\/+c=\"}\n"},
+      {"an array of numbers",
+       {{{"points", std::vector<double>{1512, 982}}, {"none", std::vector<double>{}}}},
+       "{\"points\":[1512,982],\"none\":[]}\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

@@ -55,6 +55,16 @@ void appendString(std::string& out, std::string_view value) {
   out += '"';
 }
 
+// The shortest text that reads back as the same double.
+std::string numberText(double value) {
+  if (!std::isfinite(value)) {
+    throw EncodingError("cannot write a number that is not finite as JSON");
+  }
+  char digits[32];
+  const auto written = std::to_chars(digits, digits + sizeof digits, value);
+  return std::string(digits, written.ptr);
+}
+
 }  // namespace
 
 void JsonObjectWriter::addMember(std::string_view name, std::string_view value_text) {
@@ -81,12 +91,17 @@ void JsonObjectWriter::addBoolean(std::string_view name, bool value) {
 }
 
 void JsonObjectWriter::addNumber(std::string_view name, double value) {
-  if (!std::isfinite(value)) {
-    throw EncodingError("cannot write a number that is not finite as JSON");
+  addMember(name, numberText(value));
+}
+
+void JsonObjectWriter::addNumberArray(std::string_view name, const std::vector<double>& values) {
+  std::string array = "[";
+  for (const double value : values) {
+    if (array.size() > 1) array += ',';
+    array += numberText(value);
   }
-  char digits[32];
-  const auto written = std::to_chars(digits, digits + sizeof digits, value);
-  addMember(name, std::string_view(digits, written.ptr));
+  array += ']';
+  addMember(name, array);
 }
 
 void JsonObjectWriter::addStringArray(std::string_view name,

@@ -28,6 +28,9 @@ class JsonObjectWriter {
   // "1e+300"). Raises EncodingError for NaN and the infinities, which JSON
   // cannot write.
   void addNumber(std::string_view name, double value);
+  // The numbers in order, each written as addNumber writes it; raises
+  // EncodingError for NaN and the infinities.
+  void addNumberArray(std::string_view name, const std::vector<double>& values);
   // The strings in order, an entry without a value written as null. Raises
   // EncodingError when `name` or a string is not valid UTF-8.
   void addStringArray(std::string_view name, const std::vector<std::optional<std::string>>& values);

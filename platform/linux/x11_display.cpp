@@ -1,6 +1,6 @@
 #include "platform/linux/x11_display.h"
 
-#include <X11/extensions/Xrandr.h>
+#include "platform/linux/x11_monitors.h"
 
 namespace mivo::platform {
 namespace {
@@ -11,16 +11,6 @@ int errors_reported = 0;
 int countError(Display*, XErrorEvent*) {
   ++errors_reported;
   return 0;
-}
-
-// Monitors came with RandR 1.5.
-bool hasMonitors(Display* display) {
-  int event_base = 0;
-  int error_base = 0;
-  int major = 0;
-  int minor = 0;
-  return XRRQueryExtension(display, &event_base, &error_base) &&
-         XRRQueryVersion(display, &major, &minor) && (major > 1 || (major == 1 && minor >= 5));
 }
 
 }  // namespace
@@ -43,21 +33,22 @@ X11Display::X11Display(Display* display)
 }
 
 void X11Display::findMainDisplay() {
-  if (!hasMonitors(display_)) return;
-  int count = 0;
-  XRRMonitorInfo* monitors = XRRGetMonitors(display_, root(), True, &count);
-  if (monitors == nullptr) return;
-  for (int i = 0; i < count; ++i) {
-    if (monitors[i].primary || i == 0) {
-      main_x_ = monitors[i].x;
-      main_y_ = monitors[i].y;
-    }
-    if (monitors[i].primary) break;
-  }
-  XRRFreeMonitors(monitors);
+  const std::vector<X11Monitor> monitors = x11Monitors(display_, root());
+  const X11Monitor* main = mainMonitor(monitors);
+  if (main == nullptr) return;
+  main_x_ = main->x;
+  main_y_ = main->y;
 }
 
 X11Display::~X11Display() { XCloseDisplay(display_); }
+
+X11Display* X11DisplayOnDemand::get() {
+  if (!tried_opening_) {
+    tried_opening_ = true;
+    display_ = X11Display::open();
+  }
+  return display_.get();
+}
 
 std::optional<X11Display::Pixel> X11Display::pointer() const {
   Window pointer_root = 0;

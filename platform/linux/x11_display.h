@@ -55,4 +55,15 @@ class X11Display {
   int main_y_ = 0;
 };
 
+// The display that DISPLAY names, opened at the first need and kept.
+class X11DisplayOnDemand {
+ public:
+  // None when it cannot be opened.
+  X11Display* get();
+
+ private:
+  std::unique_ptr<X11Display> display_;
+  bool tried_opening_ = false;
+};
+
 }  // namespace mivo::platform

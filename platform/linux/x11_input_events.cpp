@@ -228,16 +228,8 @@ class X11EventSource : public EventSource {
 X11InputEvents::X11InputEvents() = default;
 X11InputEvents::~X11InputEvents() = default;
 
-X11Display* X11InputEvents::display() {
-  if (!tried_opening_) {
-    tried_opening_ = true;
-    display_ = X11Display::open();
-  }
-  return display_.get();
-}
-
 std::unique_ptr<EventSource> X11InputEvents::createEventSource() {
-  X11Display* opened = display();
+  X11Display* opened = display_.get();
   if (opened == nullptr) {
     throw EventSourceError("cannot open the X display \"" + X11Display::name() + "\"");
   }
@@ -252,7 +244,7 @@ std::unique_ptr<EventSource> X11InputEvents::createEventSource() {
 }
 
 std::optional<Position> X11InputEvents::pointerLocation() {
-  X11Display* opened = display();
+  X11Display* opened = display_.get();
   if (opened == nullptr) return std::nullopt;
   const std::optional<X11Display::Pixel> pointer = opened->pointer();
   if (!pointer) return std::nullopt;

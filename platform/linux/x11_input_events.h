@@ -4,10 +4,9 @@
 #include <optional>
 
 #include "platform/input_events.h"
+#include "platform/linux/x11_display.h"
 
 namespace mivo::platform {
-
-class X11Display;
 
 // Input events on the X display that DISPLAY names, posted through the XTest
 // extension as if they came from the devices; each post waits until the
@@ -56,11 +55,7 @@ class X11InputEvents : public InputEvents {
   std::optional<Position> pointerLocation() override;
 
  private:
-  // Opened at the first need; none when it cannot be.
-  X11Display* display();
-
-  std::unique_ptr<X11Display> display_;
-  bool tried_opening_ = false;
+  X11DisplayOnDemand display_;
 };
 
 }  // namespace mivo::platform

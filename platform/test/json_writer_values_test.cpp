@@ -49,5 +49,18 @@ TEST(JsonObjectWriter, RefusesNumbersJsonCannotWrite) {
   }
 }
 
+TEST(JsonObjectWriter, WritesArraysOfNumbersAndRefusesOnesItCannotWrite) {
+  JsonObjectWriter object;
+  object.addNumberArray("points", {1512, 982});
+  object.addNumberArray("none", {});
+  object.addNumberArray("mixed", {-0.5, 1e21});
+  EXPECT_EQ(object.text(), R"({"points":[1512,982],"none":[],"mixed":[-0.5,1e+21]})");
+
+  JsonObjectWriter refusing;
+  EXPECT_THROW(refusing.addNumberArray("v", {1, std::numeric_limits<double>::infinity()}),
+               EncodingError);
+  EXPECT_EQ(refusing.text(), "{}");
+}
+
 }  // namespace
 }  // namespace mivo::foundation

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+#include "see/test/temporary_folder.h"
+
+namespace mivo::test {
+
+// Openbox managing the windows of an X display of the test's own, with a
+// home folder of its own for what it keeps. It is killed when this ends, and
+// also when the test process dies first.
+class WindowManager {
+ public:
+  // Raises std::runtime_error when it does not manage the display within
+  // 10 s.
+  explicit WindowManager(const std::string& display);
+  WindowManager(const WindowManager&) = delete;
+  WindowManager& operator=(const WindowManager&) = delete;
+  ~WindowManager();
+
+ private:
+  void stop();
+
+  TemporaryFolder home_;
+  pid_t pid_ = -1;
+};
+
+}  // namespace mivo::test
