@@ -77,10 +77,12 @@ std::optional<std::string> LibjpegEncoding::jpegData(const RgbImage& image, doub
   }
   unsigned char* bytes = nullptr;
   unsigned long size = 0;
-  const bool encoded = encode(image, libraryQuality(quality), &bytes, &size);
-  std::optional<std::string> jpeg;
-  if (encoded) jpeg.emplace(reinterpret_cast<const char*>(bytes), size);
-  // The destination's buffer, also when the encoding failed half-way.
+  if (!encode(image, libraryQuality(quality), &bytes, &size)) {
+    // The destination's buffer, also when the encoding failed half-way.
+    std::free(bytes);
+    return std::nullopt;
+  }
+  std::string jpeg(reinterpret_cast<const char*>(bytes), size);
   std::free(bytes);
   return jpeg;
 }
