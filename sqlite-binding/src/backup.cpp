@@ -20,6 +20,7 @@
 #include "class_definition.hpp"
 #include "database.hpp"
 #include "errors.hpp"
+#include "fd_vfs.hpp"
 #include "helpers.hpp"
 #include "napi_calls.hpp"
 #include "type_safe_callback.hpp"
@@ -32,23 +33,44 @@ namespace {
 // The largest 32-bit length; SQLite lowers it to the build's own maximum.
 constexpr int LARGEST_LENGTH = 2147483647;
 
+#ifdef _WIN32
+// The path as Windows' own UTF-16; the C library's narrow calls would read the
+// UTF-8 text in the system's code page and name another file.
+std::wstring WidePath(const std::string& path) {
+  int length = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+  if (length <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), length);
+  return wide;
+}
+#endif
+
 // Whether opening `path` makes a new file, which a backup that cannot start
 // then takes away again.
 bool IsAbsent(const std::string& path) {
+#ifdef _WIN32
+  struct _stat64 status;
+  return _wstat64(WidePath(path).c_str(), &status) != 0 && errno == ENOENT;
+#else
   struct stat status;
   return stat(path.c_str(), &status) != 0 && errno == ENOENT;
+#endif
+}
+
+void RemoveFile(const std::string& path) {
+#ifdef _WIN32
+  _wremove(WidePath(path).c_str());
+#else
+  std::remove(path.c_str());
+#endif
 }
 
 // The identity of an existing file (its volume and its number there), which
 // every name of the file shares; false when there is no such file.
-bool FileIdentity(const char* path, std::pair<uint64_t, uint64_t>* identity) {
+bool FileIdentity(const std::string& path, std::pair<uint64_t, uint64_t>* identity) {
 #ifdef _WIN32
-  int length = MultiByteToWideChar(CP_UTF8, 0, path, -1, nullptr, 0);
-  if (length <= 0) return false;
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, path, -1, wide.data(), length);
-  HANDLE file = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE file = CreateFileW(WidePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION information;
   bool known = GetFileInformationByHandle(file, &information) != 0;
@@ -58,21 +80,39 @@ bool FileIdentity(const char* path, std::pair<uint64_t, uint64_t>* identity) {
   return known;
 #else
   struct stat status;
-  if (stat(path, &status) != 0) return false;
+  if (stat(path.c_str(), &status) != 0) return false;
   *identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
   return true;
 #endif
+}
+
+// The identity of the file that one database of a connection is open on. A
+// database opened on descriptors has a name that is no path ("fd:..."), so its
+// file is asked through its own descriptor.
+bool DatabaseFileIdentity(sqlite3* connection, const std::string& attached,
+                          std::pair<uint64_t, uint64_t>* identity) {
+#ifndef _WIN32
+  sqlite3_file* file = nullptr;
+  if (sqlite3_file_control(connection, attached.c_str(), SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK &&
+      file != nullptr && file->pMethods == &FdVfs::main_io_methods) {
+    struct stat status;
+    if (fstat(reinterpret_cast<FdVfs::File*>(file)->fd, &status) != 0) return false;
+    *identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+    return true;
+  }
+#endif
+  const char* name = sqlite3_db_filename(connection, attached.c_str());
+  return name != nullptr && name[0] != '\0' && FileIdentity(name, identity);
 }
 
 // Whether the destination is the very file of the database to be copied: such a
 // copy can never finish, and removing the unfinished destination would delete
 // the live database.
 bool IsSourceFile(sqlite3* source, const std::string& attached, const std::string& destination) {
-  const char* source_file = sqlite3_db_filename(source, attached.c_str());
   std::pair<uint64_t, uint64_t> source_identity;
   std::pair<uint64_t, uint64_t> destination_identity;
-  return source_file != nullptr && source_file[0] != '\0' && FileIdentity(source_file, &source_identity) &&
-         FileIdentity(destination.c_str(), &destination_identity) && source_identity == destination_identity;
+  return DatabaseFileIdentity(source, attached, &source_identity) &&
+         FileIdentity(destination, &destination_identity) && source_identity == destination_identity;
 }
 
 // The destination's file name as SQLite knows it: absolute, symbolic links
@@ -185,7 +225,7 @@ bool Backup::Start(Napi::Env env, const Napi::CallbackInfo& call) {
     Database::ThrowSqliteError(env, addon, dest);
     std::string filename = FileName(dest);
     sqlite3_close(dest);
-    if (creates_file) std::remove(filename.c_str());
+    if (creates_file) RemoveFile(filename);
     return false;
   }
 
@@ -212,7 +252,7 @@ void Backup::CloseHandles() {
   std::string filename = FileName(dest_handle);
   sqlite3_backup_finish(backup_handle);
   sqlite3_close(dest_handle);
-  if (unlink) std::remove(filename.c_str());
+  if (unlink) RemoveFile(filename);
 }
 
 Napi::Value Backup::JS_transfer(const Napi::CallbackInfo& info) {

@@ -281,6 +281,38 @@ test('a backup onto the file of the database it copies is refused, and the datab
   assert.deepEqual(copiedRows(file), before);
 });
 
+test('a database opened on descriptors refuses a backup onto its own file', windowsLacks('databases on descriptors'), () => {
+  const { openOnFds } = require('./fd_helpers');
+  const dir = tempDir();
+  const file = path.join(dir, 'self.db');
+  filledDatabase(file).close();
+  const before = copiedRows(file);
+  const opened = openOnFds(file);
+  assert.throws(() => opened.db.backup(opened.db, 'main', file, true),
+    typeError('The destination is the file of the database being backed up'));
+  opened.close();
+  assert.deepEqual(copiedRows(file), before);
+});
+
+test('a destination named in any script is the file made, finished or removed', () => {
+  const dir = tempDir();
+  const db = filledDatabase();
+  const finished = path.join(dir, 'é-копия-完成.db');
+  const b = db.backup(db, 'main', finished, true);
+  assert.equal(b.transfer(-1).remainingPages, 0);
+  b.close();
+  const unfinished = path.join(dir, 'é-копия.db');
+  const u = db.backup(db, 'main', unfinished, true);
+  u.transfer(1);
+  assert.ok(fs.existsSync(unfinished));
+  u.close();
+  assert.throws(() => db.backup(db, 'nosuch', path.join(dir, 'ü-nie.db'), true),
+    (e) => e instanceof SqliteError && e.message === 'unknown database nosuch');
+  assert.deepEqual(fs.readdirSync(dir), ['é-копия-完成.db']);
+  assert.deepEqual(copiedRows(finished), rows(db));
+  db.close();
+});
+
 test('a backup that cannot start is an SQLite error of the destination, and leaves nothing behind', () => {
   const dir = tempDir();
   const db = filledDatabase(path.join(dir, 'source.db'));
