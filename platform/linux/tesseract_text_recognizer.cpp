@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/linux/frame_removal.h"
+#include "platform/linux/ground_levelling.h"
+#include "platform/linux/leptonica_pointers.h"
 #include "platform/linux/picture_pixel_count.h"
 #include "platform/linux/silenced_standard_streams.h"
 #include "platform/linux/visual_lines.h"
@@ -67,11 +70,6 @@ std::vector<BoxedWord> wordsOf(tesseract::TessBaseAPI& api) {
   return words;
 }
 
-struct PixDeleter {
-  void operator()(Pix* pix) const { pixDestroy(&pix); }
-};
-using PixPointer = std::unique_ptr<Pix, PixDeleter>;
-
 // The median height of the text lines that Tesseract's layout analysis finds
 // in its image, which costs a few hundredths of a second; 0 for none.
 int medianLineHeight(tesseract::TessBaseAPI& api) {
@@ -122,6 +120,10 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   const PixPointer grey(
       pixConvertTo8(static_cast<const LeptonicaImage&>(image).pix(), 0));
   if (grey == nullptr) throw RecognitionError("the picture cannot be made grey");
+  // Text dark on light everywhere, then what frames or marks it whitened:
+  // the recogniser reads light text on dark poorly and frames as letters.
+  levelGrounds(grey.get());
+  removeFrames(grey.get());
   // A new engine for every picture: nothing of one recognition outlives it.
   tesseract::TessBaseAPI api;
   if (api.Init(data_path_.c_str(), "eng", tesseract::OEM_LSTM_ONLY) != 0) {

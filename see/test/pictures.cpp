@@ -12,6 +12,7 @@ constexpr int kFontSize = 12;  // tall enough for Tesseract, as Leptonica's font
 constexpr int kWidth = 900;
 constexpr int kLineHeight = 80;
 constexpr l_uint32 kInk = 0x20202000;  // RGBA
+constexpr l_uint32 kDarkGround = 0x30384000;
 
 struct PixDeleter {
   void operator()(Pix* pix) const { pixDestroy(&pix); }
@@ -198,15 +199,25 @@ void writeTextPicture(const std::string& path, const std::vector<std::string>& l
 }
 
 void writeLayout(const std::string& path, int width, int height,
-                 const std::vector<PlacedText>& texts, int fontSize) {
+                 const std::vector<PlacedText>& texts, int fontSize,
+                 const std::vector<DrawnBox>& boxes) {
   PixPointer pix(pixCreate(width, height, 32));
   pixSetAll(pix.get());
+  for (const DrawnBox& box : boxes) {
+    Box* place = boxCreate(box.x, box.y, box.width, box.height);
+    const l_int32 failed =
+        box.filled ? pixSetInRectArbitrary(pix.get(), place, kDarkGround)
+                   : pixRenderBoxArb(pix.get(), place, 2, kDarkGround >> 24,
+                                     (kDarkGround >> 16) & 0xff, (kDarkGround >> 8) & 0xff);
+    boxDestroy(&place);
+    if (failed) throw std::runtime_error("cannot draw a box");
+  }
   L_BMF* font = bmfCreate(nullptr, fontSize);
   for (const PlacedText& text : texts) {
     l_int32 drawn = 0;
     l_int32 overflow = 0;
-    pixSetTextline(pix.get(), font, text.text.c_str(), 0x00000000, text.x, text.baseline, &drawn,
-                   &overflow);
+    pixSetTextline(pix.get(), font, text.text.c_str(), text.light ? 0xffffff00 : kInk,
+                   text.x, text.baseline, &drawn, &overflow);
     if (overflow) {
       bmfDestroy(&font);
       throw std::runtime_error("text outside the picture: " + text.text);

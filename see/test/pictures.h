@@ -13,17 +13,30 @@ enum class PictureFormat { png, jpeg, tiff, gif, bmp, pnm, webp, jp2, spix };
 void writeTextPicture(const std::string& path, const std::vector<std::string>& lines,
                         PictureFormat format = PictureFormat::png);
 
-// A text to draw, its left end at `x` and its baseline at `baseline`.
+// A text to draw, its left end at `x` and its baseline at `baseline`, black
+// or, when `light`, white.
 struct PlacedText {
   std::string text;
   int x;
   int baseline;
+  bool light = false;
 };
 
-// Writes a PNG of `width` x `height` pixels of black text on white, each text
-// at its place, in Leptonica's bitmap font of `fontSize` (4 to 20).
+// A dark grey rectangle: filled, or an outline two pixels wide.
+struct DrawnBox {
+  int x;
+  int y;
+  int width;
+  int height;
+  bool filled;
+};
+
+// Writes a PNG of `width` x `height` pixels, white with the boxes drawn on
+// it, then each text at its place, in Leptonica's bitmap font of `fontSize`
+// (4 to 20).
 void writeLayout(const std::string& path, int width, int height,
-                 const std::vector<PlacedText>& texts, int fontSize);
+                 const std::vector<PlacedText>& texts, int fontSize,
+                 const std::vector<DrawnBox>& boxes = {});
 
 // Writes a TIFF with one page per entry of `pages`, each page as above.
 void writeTiffPages(const std::string& path, const std::vector<std::vector<std::string>>& pages);

@@ -14,15 +14,17 @@
 namespace mivo::platform {
 namespace {
 
+using test::DrawnBox;
 using test::PlacedText;
 
 constexpr int kFontSize = 6;
 constexpr int kPitch = 31;
 
 std::vector<std::string> readLayout(const std::vector<PlacedText>& texts,
-                                    int fontSize = kFontSize) {
+                                    int fontSize = kFontSize,
+                                    const std::vector<DrawnBox>& boxes = {}) {
   const test::TemporaryFolder folder;
-  test::writeLayout(folder.path("screen.png"), 1512, 982, texts, fontSize);
+  test::writeLayout(folder.path("screen.png"), 1512, 982, texts, fontSize, boxes);
   TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
   const std::unique_ptr<Image> image = recognizer.loadFirstImage(folder.path("screen.png"));
   if (image == nullptr) throw std::runtime_error("not loaded");
@@ -86,6 +88,50 @@ TEST(ScreenLayouts, ADialogReadsTitleTextAndButtons) {
                                       "Save changes to the document before closing?",
                                       "Your changes will be lost if you do not save them.",
                                       "Cancel Save"}));
+}
+
+TEST(ScreenLayouts, LightLabelsOnADarkSidebarAreReadAsTheDarkTextBesideThem) {
+  EXPECT_EQ(readLayout(
+                {
+                    {"Inbox", 20, 60, true},
+                    {"Dear Ann, the water bill for March is due on Friday.", 500, 60},
+                    {"Sent", 20, 60 + kPitch, true},
+                    {"Please pay it at the post office before noon.", 500, 60 + kPitch},
+                    {"Archive", 20, 60 + 2 * kPitch, true},
+                    {"Thanks, Marvek", 500, 60 + 2 * kPitch},
+                },
+                kFontSize, {{0, 0, 300, 982, true}}),
+            (std::vector<std::string>{"Inbox", "Sent", "Archive",
+                                      "Dear Ann, the water bill for March is due on Friday.",
+                                      "Please pay it at the post office before noon.",
+                                      "Thanks, Marvek"}));
+}
+
+// A dialog drawn as toolkits draw one: the question in a framed field, an
+// empty check box before its label, a framed button and a dark one, the
+// dialog on a dark desktop.
+TEST(ScreenLayouts, FramesBoxesAndDarkButtonsLeaveOnlyTheirText) {
+  const int top = 300;
+  EXPECT_EQ(readLayout(
+                {
+                    {"Save changes to the document before closing?", 450, top + 40},
+                    {"Remember my choice", 480, top + 40 + 2 * kPitch},
+                    {"Cancel", 720, top + 40 + 4 * kPitch},
+                    {"Save", 840, top + 40 + 4 * kPitch, true},
+                },
+                kFontSize,
+                {
+                    {0, 0, 1512, top - 20, true},  // the desktop around the dialog
+                    {0, top + 200, 1512, 982 - top - 200, true},
+                    {0, top - 20, 420, 220, true},
+                    {980, top - 20, 532, 220, true},
+                    {440, top + 10, 520, 44, false},               // the question's field
+                    {450, top + 20 + 2 * kPitch, 20, 20, false},   // the check box
+                    {705, top + 10 + 4 * kPitch, 100, 44, false},  // Cancel
+                    {825, top + 10 + 4 * kPitch, 90, 44, true},    // Save
+                }),
+            (std::vector<std::string>{"Save changes to the document before closing?",
+                                      "Remember my choice", "Cancel Save"}));
 }
 
 TEST(ScreenLayouts, FileSizesAtATabStopStayOnTheirNamesLines) {

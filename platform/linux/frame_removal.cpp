@@ -1,0 +1,78 @@
+#include "platform/linux/frame_removal.h"
+
+#include <vector>
+
+#include "platform/linux/dark_shapes.h"
+#include "platform/linux/leptonica_pointers.h"
+#include "platform/text_recognition.h"
+
+namespace mivo::platform {
+namespace {
+
+// A letter encloses nothing but its counters; "©" encloses one shape.
+constexpr int kShapesOfAFrame = 2;
+// Stipples and boxes smaller than this are dots and dashes of text.
+constexpr int kSmallestMark = 8;
+
+bool isFrame(const DarkShape& shape, const std::vector<DarkShape>& shapes) {
+  const PixPointer enclosed = enclosedBy(shape);
+  return shapesEnclosed(shape, enclosed.get(), shapes, kShapesOfAFrame) >= kShapesOfAFrame;
+}
+
+// Dark and light alternate along its rows and along its columns at every
+// second pixel or more often, where the strokes of a letter run for several
+// pixels at least one way.
+bool isStipple(const DarkShape& shape) {
+  if (shape.width < kSmallestMark || shape.height < kSmallestMark) return false;
+  long long across = 0;
+  long long down = 0;
+  for (int y = 0; y < shape.height; ++y) {
+    for (int x = 0; x < shape.width; ++x) {
+      l_uint32 here = 0, right = 0, below = 0;
+      pixGetPixel(shape.pixels.get(), x, y, &here);
+      if (x + 1 < shape.width) {
+        pixGetPixel(shape.pixels.get(), x + 1, y, &right);
+        across += here != right;
+      }
+      if (y + 1 < shape.height) {
+        pixGetPixel(shape.pixels.get(), x, y + 1, &below);
+        down += here != below;
+      }
+    }
+  }
+  const long long area = static_cast<long long>(shape.width) * shape.height;
+  return 2 * across >= area && 2 * down >= area;
+}
+
+// A rectangle, hollow or filled, whose four edges are dark from end to end: a
+// text cursor, a check box, a square bullet. No letter has four straight
+// edges.
+bool isBox(const DarkShape& shape) {
+  if (shape.width < kSmallestMark || shape.height < kSmallestMark) return false;
+  const auto dark = [&](int x, int y) {
+    l_uint32 value = 0;
+    pixGetPixel(shape.pixels.get(), x, y, &value);
+    return value != 0;
+  };
+  for (int x = 0; x < shape.width; ++x) {
+    if (!dark(x, 0) || !dark(x, shape.height - 1)) return false;
+  }
+  for (int y = 0; y < shape.height; ++y) {
+    if (!dark(0, y) || !dark(shape.width - 1, y)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void removeFrames(Pix* grey) {
+  const std::vector<DarkShape> shapes = darkShapesOf(grey);
+  for (const DarkShape& shape : shapes) {
+    if (!isBox(shape) && !isStipple(shape) && !isFrame(shape, shapes)) continue;
+    if (pixSetMaskedGeneral(grey, shape.pixels.get(), 255, shape.x, shape.y) != 0) {
+      throw RecognitionError("the frames of the picture cannot be removed");
+    }
+  }
+}
+
+}  // namespace mivo::platform

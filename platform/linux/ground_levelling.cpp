@@ -1,0 +1,99 @@
+#include "platform/linux/ground_levelling.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/linux/dark_shapes.h"
+#include "platform/linux/leptonica_pointers.h"
+#include "platform/text_recognition.h"
+
+namespace mivo::platform {
+namespace {
+
+constexpr int kGroundWidth = 32;
+constexpr int kGroundHeight = 16;
+constexpr int kLargestLetter = 128;
+constexpr int kShapesOfALightGround = 3;
+
+bool isDarkGround(const DarkShape& shape) {
+  if (shape.width < kGroundWidth || shape.height < kGroundHeight) return false;
+  l_int32 dark = 0;
+  pixCountPixels(shape.pixels.get(), &dark, nullptr);
+  return 5 * static_cast<long long>(dark) >= 3 * static_cast<long long>(shape.width) * shape.height;
+}
+
+// The part of `ground`'s box to turn: the ground and the light letters it
+// encloses, not the light grounds.
+PixPointer areaToTurn(const DarkShape& ground, const std::vector<DarkShape>& shapes) {
+  PixPointer area = enclosedBy(ground);
+  Pixa* found = nullptr;
+  const BoxaPointer boxes(pixConnComp(area.get(), &found, 4));
+  const PixaPointer enclosures(found);
+  if (boxes == nullptr || enclosures == nullptr) {
+    throw RecognitionError("the shapes of the picture cannot be found");
+  }
+  for (int i = 0; i < pixaGetCount(enclosures.get()); ++i) {
+    DarkShape enclosure{0, 0, 0, 0, PixPointer(pixaGetPix(enclosures.get(), i, L_CLONE))};
+    boxaGetBoxGeometry(boxes.get(), i, &enclosure.x, &enclosure.y, &enclosure.width,
+                       &enclosure.height);
+    const bool large = enclosure.width > kLargestLetter || enclosure.height > kLargestLetter;
+    // The enclosure's box within the picture, so that its shapes can be found.
+    const DarkShape placed{ground.x + enclosure.x, ground.y + enclosure.y, enclosure.width,
+                           enclosure.height, nullptr};
+    if (large || shapesEnclosed(placed, enclosure.pixels.get(), shapes, kShapesOfALightGround) >=
+                     kShapesOfALightGround) {
+      pixRasterop(area.get(), enclosure.x, enclosure.y, enclosure.width, enclosure.height,
+                  PIX_DST & PIX_NOT(PIX_SRC), enclosure.pixels.get(), 0, 0);
+    }
+  }
+  pixRasterop(area.get(), 0, 0, ground.width, ground.height, PIX_SRC | PIX_DST, ground.pixels.get(),
+              0, 0);
+  return area;
+}
+
+// The mean grey of the ground's own pixels.
+int groundGrey(Pix* grey, const DarkShape& ground) {
+  l_float32 mean = 0;
+  if (pixGetAverageMasked(grey, ground.pixels.get(), ground.x, ground.y, 1, L_MEAN_ABSVAL, &mean) !=
+      0) {
+    throw RecognitionError("the picture cannot be levelled");
+  }
+  return static_cast<int>(mean + 0.5f);
+}
+
+}  // namespace
+
+void levelGrounds(Pix* grey) {
+  const std::vector<DarkShape> shapes = darkShapesOf(grey);
+  // What has been turned already, so that a ground inside another one's
+  // letters is not turned back.
+  const PixPointer turned(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
+  if (turned == nullptr) throw RecognitionError("the picture cannot be levelled");
+  l_uint32* const greyRows = pixGetData(grey);
+  const int greyWords = pixGetWpl(grey);
+  l_uint32* const turnedRows = pixGetData(turned.get());
+  const int turnedWords = pixGetWpl(turned.get());
+  for (const DarkShape& shape : shapes) {
+    if (!isDarkGround(shape)) continue;
+    const PixPointer area = areaToTurn(shape, shapes);
+    // Inverted, the ground becomes this light; it is stretched to white and
+    // what is written on it keeps its darkness.
+    const int light = 255 - groundGrey(grey, shape);
+    const l_uint32* const areaRows = pixGetData(area.get());
+    const int areaWords = pixGetWpl(area.get());
+    for (int y = 0; y < shape.height; ++y) {
+      const l_uint32* const areaRow = areaRows + y * areaWords;
+      l_uint32* const greyRow = greyRows + (shape.y + y) * greyWords;
+      l_uint32* const turnedRow = turnedRows + (shape.y + y) * turnedWords;
+      for (int x = 0; x < shape.width; ++x) {
+        const int at = shape.x + x;
+        if (!GET_DATA_BIT(areaRow, x) || GET_DATA_BIT(turnedRow, at)) continue;
+        const int inverted = 255 - GET_DATA_BYTE(greyRow, at);
+        SET_DATA_BYTE(greyRow, at, std::min(255, inverted * 255 / light));
+        SET_DATA_BIT(turnedRow, at);
+      }
+    }
+  }
+}
+
+}  // namespace mivo::platform

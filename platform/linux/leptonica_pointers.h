@@ -1,0 +1,24 @@
+#pragma once
+
+#include <leptonica/allheaders.h>
+
+#include <memory>
+
+namespace mivo::platform {
+
+struct PixDeleter {
+  void operator()(Pix* pix) const { pixDestroy(&pix); }
+};
+using PixPointer = std::unique_ptr<Pix, PixDeleter>;
+
+struct BoxaDeleter {
+  void operator()(Boxa* boxa) const { boxaDestroy(&boxa); }
+};
+using BoxaPointer = std::unique_ptr<Boxa, BoxaDeleter>;
+
+struct PixaDeleter {
+  void operator()(Pixa* pixa) const { pixaDestroy(&pixa); }
+};
+using PixaPointer = std::unique_ptr<Pixa, PixaDeleter>;
+
+}  // namespace mivo::platform
