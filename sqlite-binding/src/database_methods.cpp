@@ -68,11 +68,16 @@ void Database::FreeSerialization(napi_env, void* data, void*) { sqlite3_free(dat
 Napi::Value Database::JS_serialize(const Napi::CallbackInfo& info) {
   Napi::Env env = info.Env();
   if (!info[0].IsString()) return ThrowTypeError(env, "Expected first argument to be a string");
+  // A NUL would cut the name short: the image of another database than the one named.
+  std::string name;
+  if (!TextWithoutNul(env, info[0].As<Napi::String>(),
+                      "Expected the attached name to contain no NUL characters", &name)) {
+    return env.Undefined();
+  }
   if (!OpenGuard(env)) return env.Undefined();
   if (!BusyGuard(env)) return env.Undefined();
   if (!IteratorGuard(env)) return env.Undefined();
 
-  std::string name = info[0].As<Napi::String>().Utf8Value();
   sqlite3_int64 size = -1;
   unsigned char* data = sqlite3_serialize(db_handle, name.c_str(), &size, 0);
   // Also what a name the connection does not know gives: no data and size -1.
@@ -100,8 +105,12 @@ Napi::Value Database::JS_loadExtension(const Napi::CallbackInfo& info) {
     return ThrowTypeError(env, "Expected second argument to be a string");
   }
   std::string path;
+  std::string entry_point;
   if (!TextWithoutNul(env, info[0].As<Napi::String>(),
-                      "Expected the extension path to contain no NUL characters", &path)) {
+                      "Expected the extension path to contain no NUL characters", &path) ||
+      (has_entry_point && !TextWithoutNul(env, info[1].As<Napi::String>(),
+                                          "Expected the entry point to contain no NUL characters",
+                                          &entry_point))) {
     return env.Undefined();
   }
   if (!OpenGuard(env)) return env.Undefined();
@@ -111,7 +120,6 @@ Napi::Value Database::JS_loadExtension(const Napi::CallbackInfo& info) {
   if (!PreparingGuard(env)) return env.Undefined();
   if (!IteratorGuard(env)) return env.Undefined();
 
-  std::string entry_point = has_entry_point ? info[1].As<Napi::String>().Utf8Value() : std::string();
   char* message = nullptr;
   int rc = sqlite3_load_extension(db_handle, path.c_str(), has_entry_point ? entry_point.c_str() : nullptr,
                                   &message);

@@ -4,7 +4,7 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const { Worker } = require('node:worker_threads');
-const { addon, SqliteError, initialize, openDatabase, prepare, execAll, tempDir, openFiles, collectGarbage,
+const { addon, SqliteError, initialize, openDatabase, prepare, execAll, tempDir, filesHeldOpenIn, collectGarbage,
   modulePath, windowsLacks } = require('./harness');
 
 const typeError = (message) => ({ name: 'TypeError', message });
@@ -390,7 +390,7 @@ test('whatever the error constructor throws, undefined included, reaches the cal
   db.close();
 });
 
-test('a backup keeps its source alive whatever object it was given as the database', windowsLacks('/proc/self/fd'), async () => {
+test('a backup keeps its source alive whatever object it was given as the database', async () => {
   const dir = tempDir();
   // Nothing but the Backup refers to the source Database once this returns.
   const start = (name) => {
@@ -409,7 +409,7 @@ test('a backup keeps its source alive whatever object it was given as the databa
   b = start('dropped');
   b = null;
   await collectGarbage();
-  assert.deepEqual(openFiles().filter((f) => f.startsWith(dir)), []);
+  assert.deepEqual(filesHeldOpenIn(dir), []);
   assert.equal(fs.existsSync(path.join(dir, 'dropped-copy.db')), false,
     'collecting an unfinished backup removes its destination');
 });
@@ -448,7 +448,7 @@ function runBackupWorker(workerData) {
   });
 }
 
-test('a worker that goes away with a backup ends it; an unfinished one loses its destination if asked to', windowsLacks('/proc/self/fd'), async () => {
+test('a worker that goes away with a backup ends it; an unfinished one loses its destination if asked to', async () => {
   const dir = tempDir();
   const sourceFile = path.join(dir, 'source.db');
   filledDatabase(sourceFile).close();
@@ -462,12 +462,12 @@ test('a worker that goes away with a backup ends it; an unfinished one loses its
     await runBackupWorker({ source: sourceFile, dest, unlink, pages, ending });
     const label = `${ending}, unlink ${unlink}, ${pages} pages`;
     assert.equal(fs.existsSync(dest), kept, label);
-    assert.deepEqual(openFiles().filter((f) => f.startsWith(dir)), [], `${label}: nothing held open`);
+    assert.deepEqual(filesHeldOpenIn(dir), [], `${label}: nothing held open`);
     if (kept && pages === -1) assert.equal(copiedRows(dest).length, 100, label);
   }
 });
 
-test('workers terminated in the middle of backups unwind quietly and release everything', windowsLacks('/proc/self/fd'), async () => {
+test('workers terminated in the middle of backups unwind quietly and release everything', async () => {
   const dir = tempDir();
   const sourceFile = path.join(dir, 'source.db');
   filledDatabase(sourceFile, 400).close();
@@ -494,7 +494,7 @@ test('workers terminated in the middle of backups unwind quietly and release eve
       worker.on('exit', resolve);
     });
     assert.equal(code, 1, 'a terminated worker exits with 1');
-    assert.deepEqual(openFiles().filter((f) => f.startsWith(dir)), [], `after a termination at ${delay} ms`);
+    assert.deepEqual(filesHeldOpenIn(dir), [], `after a termination at ${delay} ms`);
     assert.equal(fs.existsSync(path.join(dir, 'never.db')), false);
   }
 });

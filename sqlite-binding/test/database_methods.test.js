@@ -75,6 +75,7 @@ test('serialize gives the image of a database, which the constructor loads again
   copy.close();
   assert.throws(() => db.serialize('nope'), { name: 'Error', message: 'Out of memory' });
   assert.throws(() => db.serialize(), typeError('Expected first argument to be a string'));
+  assert.throws(() => db.serialize('main\0x'), typeError('Expected the attached name to contain no NUL characters'));
   const it = prepare(db, 'SELECT x FROM t').iterate();
   db.unsafeMode();
   assert.throws(() => db.serialize('main'), BUSY);
@@ -99,6 +100,8 @@ test('loadExtension loads a library with its default or a named entry point', ()
   assert.throws(() => db.loadExtension(), typeError('Expected first argument to be a string'));
   assert.throws(() => db.loadExtension(`${EXTENSION}\0.ignored`),
     typeError('Expected the extension path to contain no NUL characters'));
+  assert.throws(() => db.loadExtension(EXTENSION, 'tiny_other_init\0junk'),
+    typeError('Expected the entry point to contain no NUL characters'));
   const it = prepare(db, 'SELECT 1').iterate();
   db.unsafeMode();
   assert.throws(() => db.loadExtension(EXTENSION), BUSY);

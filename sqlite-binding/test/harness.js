@@ -85,6 +85,23 @@ function openFiles() {
   }).filter(Boolean);
 }
 
+// The files in `dir` that this process holds open. Linux lists its descriptors;
+// Windows has no such list, but there a file that SQLite holds open cannot be
+// renamed, which tells the same.
+function filesHeldOpenIn(dir) {
+  if (process.platform !== 'win32') return openFiles().filter((f) => f.startsWith(dir));
+  return fs.readdirSync(dir).map((name) => path.join(dir, name)).filter((file) => {
+    try {
+      fs.renameSync(file, `${file}.renamed`);
+    } catch (e) {
+      if (e.code === 'EBUSY' || e.code === 'EPERM') return true;
+      throw e;
+    }
+    fs.renameSync(`${file}.renamed`, file);
+    return false;
+  });
+}
+
 v8.setFlagsFromString('--expose-gc');
 const gc = vm.runInNewContext('gc');
 
@@ -98,5 +115,5 @@ async function collectGarbage() {
 
 module.exports = {
   addon, SqliteError, hostFunctions, initialize, databaseArguments, openDatabase, prepare, execAll, tempDir,
-  windowsLacks, openFiles, collectGarbage, modulePath,
+  windowsLacks, openFiles, filesHeldOpenIn, collectGarbage, modulePath,
 };

@@ -3,7 +3,7 @@ const test = require('node:test');
 const assert = require('node:assert/strict');
 const path = require('node:path');
 const { Worker } = require('node:worker_threads');
-const { addon, openDatabase, prepare, tempDir, openFiles, modulePath } = require('./harness');
+const { addon, openDatabase, prepare, tempDir, filesHeldOpenIn, modulePath } = require('./harness');
 
 // A worker registers the module in an environment of its own and leaves its
 // databases open; the environment's teardown must close every one of them.
@@ -33,7 +33,7 @@ test('an environment that goes away closes the databases it left open', async ()
   const files = ['a.db', 'b.db'].map((f) => path.join(dir, f));
   for (const ending of ['end', 'exit', 'throw', 'wait', 'end', 'exit']) {
     await runWorker(files, ending);
-    const held = openFiles().filter((f) => files.includes(f));
+    const held = filesHeldOpenIn(dir);
     assert.deepEqual(held, [], `after a worker that ended by '${ending}'`);
   }
   // The main environment's module is untouched by the workers' teardown.

@@ -119,6 +119,25 @@ const SOURCES = [
     const it = prepare(db, 'SELECT 1').iterate();
     return { db, action: () => it.next() };
   }],
+  ['a parameter getter during iterate()', (value) => {
+    const db = openDatabase(':memory:');
+    const s = prepare(db, 'SELECT :a');
+    return { db, action: () => s.iterate({ get a() { throw value; } }) };
+  }],
+  ['the row function inside next()', (value) => {
+    const db = openDatabase(':memory:');
+    return withHost({ makeRowFactory: () => () => { throw value; } }, () => {
+      const it = prepare(db, 'SELECT 1 AS a').iterate();
+      return { db, action: () => { try { it.next(); } finally { it.return(); } } };
+    });
+  }],
+  ['makeRowFactory inside next()', (value) => {
+    const db = openDatabase(':memory:');
+    return withHost({ makeRowFactory: () => { throw value; } }, () => {
+      const it = prepare(db, 'SELECT 1 AS a').iterate();
+      return { db, action: () => { try { it.next(); } finally { it.return(); } } };
+    });
+  }],
   ['errorConstructor for a failed next()', (value) => {
     const db = openDatabase(':memory:');
     const it = prepare(db, 'SELECT abs(-9223372036854775807 - 1)').iterate();

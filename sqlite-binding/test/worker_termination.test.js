@@ -7,7 +7,7 @@ const test = require('node:test');
 const assert = require('node:assert/strict');
 const path = require('node:path');
 const { Worker } = require('node:worker_threads');
-const { openDatabase, prepare, tempDir, openFiles, modulePath } = require('./harness');
+const { openDatabase, prepare, tempDir, filesHeldOpenIn, modulePath } = require('./harness');
 
 const WORKER = `
   const { workerData, parentPort } = require('node:worker_threads');
@@ -95,7 +95,7 @@ test('workers terminated in the middle of queries leave the process running and 
   for (const delay of delays(40)) {
     const code = await terminateAfter(file, delay);
     assert.equal(code, 1, 'a terminated worker exits with 1');
-    assert.deepEqual(openFiles().filter((f) => f.startsWith(dir)), [], `after a termination at ${delay} ms`);
+    assert.deepEqual(filesHeldOpenIn(dir), [], `after a termination at ${delay} ms`);
   }
   const db = openDatabase(file);
   assert.equal(prepare(db, 'SELECT count(*) FROM t').pluck().get(), 20000);
@@ -108,7 +108,7 @@ test('workers terminated while SQLite calls their script functions back unwind q
   for (const delay of delays(30)) {
     const code = await terminateAfter(file, delay, CALLBACK_WORKER);
     assert.equal(code, 1, 'a terminated worker exits with 1');
-    assert.deepEqual(openFiles().filter((f) => f.startsWith(dir)), [], `after a termination at ${delay} ms`);
+    assert.deepEqual(filesHeldOpenIn(dir), [], `after a termination at ${delay} ms`);
   }
   const db = openDatabase(file);
   assert.equal(prepare(db, 'SELECT count(*) FROM n').pluck().get(), 5000);
