@@ -335,21 +335,26 @@ TEST_F(OnXvfb, AWindowWithFocusReceivesKeysWithTheirModifiers) {
   }
 }
 
-TEST_F(OnXvfb, ASignalDuringAHoldReleasesTheKeyAtOnceAndEndsTheRunAsItWould) {
-  XTestWindow window(server_.display());
-  bool sent = false;
-  const ProgramRun run = runMivoHands(R"({"do":"hold","keys":"cmd+t","seconds":10})",
-                                      OutputTarget::captured, [&](pid_t program) {
-                                        // Once the key's press has come in.
-                                        if (!window.watch(std::chrono::milliseconds(5)) || sent)
-                                          return;
-                                        ::kill(program, SIGTERM);
-                                        sent = true;
-                                      });
-  EXPECT_EQ(run.status, 128 + SIGTERM);
-  EXPECT_EQ(window.keysDown(), std::vector<int>{});
-  const Lines events = withoutModifierKeys(window.takeKeyEvents());
-  EXPECT_EQ(countOf(events, "press t"), countOf(events, "release t"));
+TEST_F(OnXvfb, ASignalDuringAHoldOrRepeatedKeysReleasesTheKeyAtOnceAndEndsTheRunAsItWould) {
+  for (const char* request : {R"({"do":"hold","keys":"cmd+t","seconds":10})",
+                              R"({"do":"key","keys":"cmd+t","repeat":1000})"}) {
+    SCOPED_TRACE(request);
+    XTestWindow window(server_.display());
+    bool sent = false;
+    const ProgramRun run =
+        runMivoHands(request, OutputTarget::captured, [&](pid_t program) {
+          // Once the key's first press has come in.
+          if (!window.watch(std::chrono::milliseconds(5)) || sent) return;
+          ::kill(program, SIGTERM);
+          sent = true;
+        });
+    EXPECT_EQ(run.status, 128 + SIGTERM);
+    EXPECT_EQ(window.keysDown(), std::vector<int>{});
+    const Lines events = withoutModifierKeys(window.takeKeyEvents());
+    EXPECT_GE(countOf(events, "press t"), 1u);
+    EXPECT_LT(countOf(events, "press t"), 1000u);
+    EXPECT_EQ(countOf(events, "press t"), countOf(events, "release t"));
+  }
 }
 
 TEST_F(OnXvfb, AWheelClicksAtMostAThousandTimes) {
