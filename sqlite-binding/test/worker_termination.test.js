@@ -1,6 +1,7 @@
 'use strict';
 // A worker can be terminated at any moment, also while the module is building
-// rows, calling the logger or a host function, or raising an SQLite error. From
+// rows, iterating, running exec(), calling the logger or a host function, or
+// raising an SQLite error. From
 // then on every Node-API call in that worker fails; the module must unwind
 // quietly, and the environment's teardown then closes what the worker left open.
 const test = require('node:test');
@@ -35,6 +36,8 @@ const WORKER = `
     () => { try { prepare('INSERT INTO u VALUES (1)').run(); } catch (e) {} },
     () => { try { prepare('SELECT FROM nowhere'); } catch (e) {} },
     () => prepare('SELECT * FROM t WHERE id = ?').get(7),
+    () => { for (const row of prepare('SELECT * FROM t').iterate()) if (row.id > 15000) break; },
+    () => db.exec('SELECT count(*) FROM t; SELECT name FROM t WHERE id % 1000 = 0; SELECT 1'),
   ];
   parentPort.postMessage('ready');
   for (let round = 0; ; round++) work[round % work.length]();
@@ -64,6 +67,8 @@ const CALLBACK_WORKER = `
     () => prepare('SELECT gather(i) OVER (ORDER BY i ROWS BETWEEN 3 PRECEDING AND CURRENT ROW) FROM n').pluck().all(),
     () => prepare('SELECT value FROM upto(20000)').pluck().all(),
     () => prepare('SELECT count(*) FROM n, upto(n.i % 7)').pluck().get(),
+    () => { for (const value of prepare('SELECT twice(i) FROM n').pluck().iterate()) if (value < 0) break; },
+    () => db.exec('SELECT twice(i) FROM n; SELECT gather(i) FROM n; SELECT count(*) FROM upto(3000)'),
   ];
   parentPort.postMessage('ready');
   for (let round = 0; ; round++) work[round % work.length]();
