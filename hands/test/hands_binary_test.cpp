@@ -357,6 +357,27 @@ TEST_F(OnXvfb, ASignalDuringAHoldOrRepeatedKeysReleasesTheKeyAtOnceAndEndsTheRun
   }
 }
 
+TEST_F(OnXvfb, ASignalWhileTypingEndsTheRunWithNoKeyDownAndTheKeyboardMapRestored) {
+  XTestWindow window(server_.display());
+  const std::vector<KeySym> map = window.keyboardMap();
+  const std::size_t length = 4000;  // 250 chunks, some seconds of typing
+  bool sent = false;
+  const ProgramRun run = runMivoHands(R"({"do":"type","text":")" + std::string(length, 't') + R"("})",
+                                      OutputTarget::captured, [&](pid_t program) {
+                                        if (!window.watch(std::chrono::milliseconds(5)) || sent)
+                                          return;
+                                        ::kill(program, SIGTERM);
+                                        sent = true;
+                                      });
+  EXPECT_EQ(run.status, 128 + SIGTERM);
+  EXPECT_EQ(window.keysDown(), std::vector<int>{});
+  EXPECT_EQ(window.keyboardMap(), map);
+  const std::string typed = typedText(window.takeKeyEvents());
+  EXPECT_FALSE(typed.empty());
+  EXPECT_LT(typed.size(), length);
+  EXPECT_EQ(typed, std::string(typed.size(), 't'));
+}
+
 TEST_F(OnXvfb, AWheelClicksAtMostAThousandTimes) {
   XTestWindow window(server_.display());
   act(R"({"do":"scroll","x":10,"y":10,"dy":-2147483648})");

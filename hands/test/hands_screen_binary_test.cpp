@@ -183,13 +183,42 @@ TEST_F(ScreenOnXvfb, ThePointerIsDrawnIn) {
   EXPECT_TRUE(darkPixelNear(moved.picture, 1000, 300, 6));
 }
 
-TEST_F(ScreenOnXvfb, AScreenshotThatCannotBeWrittenFailsTheRun) {
+// Under a window manager the windows of an excluded application are black
+// with their frames, which belong to the manager but show the application.
+TEST_F(ScreenOnXvfb, AnExcludedApplicationsWindowIsBlackWithItsFrame) {
+  act(R"({"do":"move","x":1511,"y":981})");
+  const XAppWindow ground(server_.display(), "mivo.test.ground", "white", {0, 0, 1512, 982});
+  const WindowManager manager(server_.display());
+  XAppWindow red(server_.display(), "mivo.test.red", "red", {300, 200, 400, 300});
+  ASSERT_TRUE(holdsWithin([&] { return red.framed() && red.viewable(); }));
+  const XAppWindow::Place place = red.onScreen();
+  const int middle_x = place.x + place.width / 2;
+  const int middle_y = place.y + place.height / 2;
+  const int above = place.y - 3;  // in the frame's title bar
+  ASSERT_GT(above, 0);
+
+  const Screenshot plain = screenshot(R"({"do":"screenshot","max":1512})");
+  EXPECT_TRUE(isRed(plain.picture.at(middle_x, middle_y)));
+  EXPECT_FALSE(isBlack(plain.picture.at(middle_x, above)));
+  const Screenshot without_red =
+      screenshot(R"({"do":"screenshot","max":1512,"exclude":["mivo.test.red"]})");
+  EXPECT_TRUE(isBlack(without_red.picture.at(middle_x, middle_y)));
+  EXPECT_TRUE(isBlack(without_red.picture.at(middle_x, above)));
+  EXPECT_TRUE(isWhite(without_red.picture.at(middle_x, place.y + place.height + 40)));
+}
+
+TEST_F(ScreenOnXvfb, AScreenshotThatCannotBeMadeOrWrittenFailsTheRun) {
   for (const OutputTarget output : {OutputTarget::closed_pipe, OutputTarget::full_device}) {
     SCOPED_TRACE(static_cast<int>(output));
     const ProgramRun run = runMivoHands(R"({"do":"screenshot","max":4000})", output);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.standardError, "mivo-hands: could not write the answer\n");
   }
+  const ProgramRun outside =
+      runMivoHands(R"({"do":"screenshot","rect":[1512,0,100,100]})", OutputTarget::captured);
+  EXPECT_EQ(outside.status, 1);
+  EXPECT_EQ(outside.standardError, "mivo-hands: the rect lies outside the display\n");
+  EXPECT_EQ(outside.standardOutput, "");
 }
 
 TEST_F(ScreenOnXvfb, HidesAndShowsEveryWindowOfAnApplicationWithoutAWindowManager) {

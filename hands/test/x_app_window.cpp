@@ -56,6 +56,25 @@ XWindowAttributes XAppWindow::attributes() {
   return attributes;
 }
 
+bool XAppWindow::framed() {
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(display_, window_, &root, &parent, &children, &count) == 0) return false;
+  if (children != nullptr) XFree(children);
+  return parent != root;
+}
+
+XAppWindow::Place XAppWindow::onScreen() {
+  const XWindowAttributes now = attributes();
+  int x = 0;
+  int y = 0;
+  Window child = 0;
+  XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+  return {x, y, now.width, now.height};
+}
+
 bool XAppWindow::viewable() { return attributes().map_state == IsViewable; }
 
 bool XAppWindow::mapped() { return attributes().map_state != IsUnmapped; }

@@ -38,6 +38,10 @@ class XAppWindow {
   bool focused();
   // Its WM_STATE state (1 normal, 3 iconic); -1 without one.
   long wmState();
+  // Whether a window manager has put it into a frame of its own.
+  bool framed();
+  // Where it is on the screen now, in root coordinates.
+  Place onScreen();
 
  private:
   XWindowAttributes attributes();
