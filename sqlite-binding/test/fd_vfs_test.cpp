@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -74,6 +76,25 @@ class FdVfsTest : public ::testing::Test {
 
   static std::string Name(sqlite3* connection) { return sqlite3_db_filename(connection, "main"); }
 
+  // Whether another process finds the reserved byte of the database file
+  // locked: POSIX locks are seen across processes only.
+  bool ReservedByteLockedForOthers() const {
+    const pid_t child = fork();
+    if (child == 0) {
+      const int fd = open(path.c_str(), O_RDONLY);
+      struct flock lock {};
+      lock.l_type = F_WRLCK;
+      lock.l_whence = SEEK_SET;
+      lock.l_start = 0x40000001;  // the byte after the pending byte
+      lock.l_len = 1;
+      _exit(fd >= 0 && fcntl(fd, F_GETLK, &lock) == 0 ? (lock.l_type == F_UNLCK ? 0 : 1) : 2);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 1;
+  }
+
   std::string dir;
   std::string path;
   std::string journal_path;
@@ -134,6 +155,34 @@ TEST_F(FdVfsTest, LockStateFollowsEveryLevelAcrossTwoConnections) {
   EXPECT_EQ(Exec(reader, "SELECT * FROM t"), SQLITE_BUSY);
   ASSERT_EQ(Exec(writer, "COMMIT"), SQLITE_OK);
   EXPECT_EQ(Exec(reader, "SELECT * FROM t"), SQLITE_OK);
+}
+
+// A second connection whose open fails after it duplicated the database's
+// descriptor must not close that duplicate at once: closing any descriptor of
+// the file would drop the locks the first connection holds on it.
+TEST_F(FdVfsTest, AnOpenThatRunsOutOfDescriptorsLeavesAnotherConnectionsLocks) {
+  sqlite3* writer = Connect();
+  ASSERT_EQ(Exec(writer, "CREATE TABLE t(x); BEGIN IMMEDIATE; INSERT INTO t VALUES (1)"), SQLITE_OK);
+  ASSERT_TRUE(ReservedByteLockedForOthers());
+
+  struct rlimit old {};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+  const int lowest_free = dup(0);
+  close(lowest_free);
+  // Room for the database's duplicate, none for the journal's.
+  struct rlimit limited = old;
+  limited.rlim_cur = static_cast<rlim_t>(lowest_free) + 1;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limited), 0);
+  sqlite3* refused = nullptr;
+  const char* message = nullptr;
+  const int rc = FdVfs::Open(database_fd, journal_fd, SQLITE_OPEN_READWRITE, &refused, &message);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &old), 0);
+  if (refused != nullptr) connections.push_back(refused);
+
+  EXPECT_NE(rc, SQLITE_OK);
+  EXPECT_TRUE(ReservedByteLockedForOthers());
+  EXPECT_EQ(Exec(writer, "COMMIT"), SQLITE_OK);
+  EXPECT_FALSE(ReservedByteLockedForOthers());
 }
 
 TEST_F(FdVfsTest, FullPathnameNeedsRoomForTheTerminator) {
