@@ -75,9 +75,10 @@ bool FileIdentity(const std::string& path, std::pair<uint64_t, uint64_t>* identi
   BY_HANDLE_FILE_INFORMATION information;
   bool known = GetFileInformationByHandle(file, &information) != 0;
   CloseHandle(file);
+  if (!known) return false;
   *identity = {information.dwVolumeSerialNumber,
                (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
-  return known;
+  return true;
 #else
   struct stat status;
   if (stat(path.c_str(), &status) != 0) return false;
