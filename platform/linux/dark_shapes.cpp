@@ -11,17 +11,9 @@ constexpr int kMostShapes = 100000;
 
 }  // namespace
 
-std::vector<DarkShape> darkShapesOf(Pix* grey) {
-  const PixPointer dark(pixThresholdToBinary(grey, 128));
-  if (dark == nullptr) throw RecognitionError("the picture cannot be made black and white");
-  // Counted first, which takes no memory for each.
-  l_int32 count = 0;
-  if (pixCountConnComp(dark.get(), 8, &count) != 0) {
-    throw RecognitionError("the shapes of the picture cannot be counted");
-  }
-  if (count > kMostShapes) return {};
+std::vector<DarkShape> connectedPieces(Pix* bits, int connectivity) {
   Pixa* found = nullptr;
-  const BoxaPointer boxes(pixConnComp(dark.get(), &found, 8));
+  const BoxaPointer boxes(pixConnComp(bits, &found, connectivity));
   const PixaPointer pieces(found);
   if (boxes == nullptr || pieces == nullptr) {
     throw RecognitionError("the shapes of the picture cannot be found");
@@ -33,6 +25,19 @@ std::vector<DarkShape> darkShapesOf(Pix* grey) {
     boxaGetBoxGeometry(boxes.get(), i, &shape.x, &shape.y, &shape.width, &shape.height);
     shapes.push_back(std::move(shape));
   }
+  return shapes;
+}
+
+std::vector<DarkShape> darkShapesOf(Pix* grey) {
+  const PixPointer dark(pixThresholdToBinary(grey, 128));
+  if (dark == nullptr) throw RecognitionError("the picture cannot be made black and white");
+  // Counted first, which takes no memory for each.
+  l_int32 count = 0;
+  if (pixCountConnComp(dark.get(), 8, &count) != 0) {
+    throw RecognitionError("the shapes of the picture cannot be counted");
+  }
+  if (count > kMostShapes) return {};
+  std::vector<DarkShape> shapes = connectedPieces(dark.get(), 8);
   std::stable_sort(shapes.begin(), shapes.end(),
                    [](const DarkShape& a, const DarkShape& b) { return a.x < b.x; });
   return shapes;

@@ -18,6 +18,11 @@ struct DarkShape {
   PixPointer pixels;
 };
 
+// The connected pieces of a one-bit picture's set pixels (`connectivity` 4 or
+// 8), each with its box and its own pixels, in Leptonica's order. Throws
+// RecognitionError when Leptonica cannot find them.
+std::vector<DarkShape> connectedPieces(Pix* bits, int connectivity);
+
 // Every dark shape of an 8-bit grey picture, pixels touching at a corner
 // joined, ordered by their left edges. None when there are more than 100000,
 // ten times what a screen full of small text holds: a picture of noise, whose

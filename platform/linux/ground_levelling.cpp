@@ -26,16 +26,7 @@ bool isDarkGround(const DarkShape& shape) {
 // encloses, not the light grounds.
 PixPointer areaToTurn(const DarkShape& ground, const std::vector<DarkShape>& shapes) {
   PixPointer area = enclosedBy(ground);
-  Pixa* found = nullptr;
-  const BoxaPointer boxes(pixConnComp(area.get(), &found, 4));
-  const PixaPointer enclosures(found);
-  if (boxes == nullptr || enclosures == nullptr) {
-    throw RecognitionError("the shapes of the picture cannot be found");
-  }
-  for (int i = 0; i < pixaGetCount(enclosures.get()); ++i) {
-    DarkShape enclosure{0, 0, 0, 0, PixPointer(pixaGetPix(enclosures.get(), i, L_CLONE))};
-    boxaGetBoxGeometry(boxes.get(), i, &enclosure.x, &enclosure.y, &enclosure.width,
-                       &enclosure.height);
+  for (const DarkShape& enclosure : connectedPieces(area.get(), 4)) {
     const bool large = enclosure.width > kLargestLetter || enclosure.height > kLargestLetter;
     // The enclosure's box within the picture, so that its shapes can be found.
     const DarkShape placed{ground.x + enclosure.x, ground.y + enclosure.y, enclosure.width,
