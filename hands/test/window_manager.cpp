@@ -15,6 +15,18 @@
 namespace mivo::test {
 namespace {
 
+// Window titles in a font named here, not the machine's "sans", which other
+// font packages can change; the rest is Openbox's own defaults.
+constexpr const char* kConfiguration = R"(<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <theme>
+    <name>Clearlooks</name>
+    <font place="ActiveWindow"><name>DejaVu Sans</name><size>8</size><weight>bold</weight></font>
+    <font place="InactiveWindow"><name>DejaVu Sans</name><size>8</size><weight>bold</weight></font>
+  </theme>
+</openbox_config>
+)";
+
 // Whether a client redirects the requests of the root's children, and the
 // manager has said which features it supports: then it has set itself up.
 bool manages(Display* display) {
@@ -53,6 +65,7 @@ bool showsAWindow(Display* display) {
 }  // namespace
 
 WindowManager::WindowManager(const std::string& display) {
+  const std::string configuration = home_.writeFile("rc.xml", kConfiguration);
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("fork");
   if (pid_ == 0) {
@@ -65,7 +78,8 @@ WindowManager::WindowManager(const std::string& display) {
     ::setenv("HOME", home_.path().c_str(), 1);
     ::unsetenv("XDG_CONFIG_HOME");
     ::unsetenv("XDG_CACHE_HOME");
-    ::execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+    ::execlp("openbox", "openbox", "--sm-disable", "--config-file", configuration.c_str(),
+             static_cast<char*>(nullptr));
     ::_exit(127);
   }
   Display* connection = XOpenDisplay(display.c_str());

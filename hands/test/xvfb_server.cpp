@@ -71,8 +71,10 @@ XvfbServer::XvfbServer() {
     ::dup2(null, STDIN_FILENO);
     ::dup2(null, STDOUT_FILENO);
     ::dup2(null, STDERR_FILENO);
-    ::execlp("Xvfb", "Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp", "-screen", "0",
-             "1512x982x24", static_cast<char*>(nullptr));
+    // Only the server's built-in fonts, whatever font packages the machine
+    // has, so that a client's core font is the same everywhere.
+    ::execlp("Xvfb", "Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp", "-fp", "built-ins",
+             "-screen", "0", "1512x982x24", static_cast<char*>(nullptr));
     ::_exit(127);
   }
   ::close(ends[1]);

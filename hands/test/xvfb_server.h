@@ -6,10 +6,11 @@
 
 namespace mivo::test {
 
-// An Xvfb server of the test's own, with one screen of 1512 x 982 pixels. The
-// server picks its display number among the free ones and tells it back, so
-// that tests running side by side never meet on one. It is killed when this
-// ends, and also when the test process dies first.
+// An Xvfb server of the test's own, with one screen of 1512 x 982 pixels and
+// no fonts but its built-in ones ("fixed" and "cursor"). The server picks its
+// display number among the free ones and tells it back, so that tests running
+// side by side never meet on one. It is killed when this ends, and also when
+// the test process dies first.
 class XvfbServer {
  public:
   // Raises std::runtime_error when the server has not come up within 10 s.

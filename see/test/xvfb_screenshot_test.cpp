@@ -117,8 +117,8 @@ TEST(XvfbScreenshot, ReadsTheTerminalsLinesWholeAndInOrder) {
   const Child terminal({"xterm", "-display", server.display(), "-fa", "DejaVu Sans Mono", "-fs",
                         "13", "-bg", "white", "-fg", "black", "-geometry", "72x12+20+20", "-e",
                         "sh", "-c", "cat '" + mailFile + "'; exec sleep 600"});
-  const Child dialog({"xmessage", "-display", server.display(), "-geometry", "+980+420",
-                      "-buttons", "Cancel,Save", kQuestion});
+  const Child dialog({"xmessage", "-display", server.display(), "-fn", "fixed", "-geometry",
+                      "+980+420", "-buttons", "Cancel,Save", kQuestion});
   Display* display = XOpenDisplay(server.display().c_str());
   ASSERT_NE(display, nullptr);
   const PixPointer screen = settledScreen(display);
