@@ -248,6 +248,24 @@ TEST_F(ScreenOnXvfb, HidesAndShowsEveryWindowOfAnApplicationWithoutAWindowManage
   EXPECT_TRUE(other.focused());
 }
 
+// A window without WM_CLASS belongs to no application: a request that gives
+// no bundle, an empty one or one of the wrong type leaves it alone.
+TEST_F(ScreenOnXvfb, AWindowWithoutAClassIsNoApplication) {
+  XAppWindow app(server_.display(), "mivo.test.app", "red", {10, 10, 100, 100});
+  XAppWindow classless(server_.display(), "", "white", {300, 10, 100, 100});
+  act(R"({"do":"show","bundle":"mivo.test.app"})");
+  ASSERT_TRUE(app.focused());
+  for (const char* request : {R"({"do":"show"})", R"({"do":"show","bundle":""})",
+                              R"({"do":"show","bundle":5})", R"({"do":"hide","bundles":[""]})",
+                              R"({"do":"hide"})"}) {
+    act(request);
+    EXPECT_TRUE(classless.viewable()) << request;
+    EXPECT_FALSE(classless.focused()) << request;
+    EXPECT_TRUE(app.viewable()) << request;
+    EXPECT_TRUE(app.focused()) << request;
+  }
+}
+
 TEST_F(ScreenOnXvfb, HidesAndShowsThroughAWindowManager) {
   const WindowManager manager(server_.display());
   XAppWindow app(server_.display(), "mivo.test.app", "red", {100, 100, 200, 200});
