@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -376,6 +377,33 @@ TEST_F(OnXvfb, ASignalWhileTypingEndsTheRunWithNoKeyDownAndTheKeyboardMapRestore
   EXPECT_FALSE(typed.empty());
   EXPECT_LT(typed.size(), length);
   EXPECT_EQ(typed, std::string(typed.size(), 't'));
+}
+
+// The server goes away once the program has begun: typing, repeating a key,
+// or holding one for longer than the run may take.
+TEST(ADisplayThatGoesAway, EndsTheRunWithOurOwnLineAtOnce) {
+  for (const std::string& request :
+       {R"({"do":"type","text":")" + std::string(4000, 't') + R"("})",
+        std::string(R"({"do":"key","keys":"t","repeat":1e6})"),
+        std::string(R"({"do":"hold","keys":"t","seconds":60})")}) {
+    SCOPED_TRACE(request.substr(0, 40));
+    XvfbServer server;
+    ::setenv("DISPLAY", server.display().c_str(), 1);
+    // Closed before the server goes, which would end this process too.
+    std::optional<XTestWindow> window(std::in_place, server.display());
+    const auto start = std::chrono::steady_clock::now();
+    const ProgramRun run = runMivoHands(request, OutputTarget::captured, [&](pid_t) {
+      if (!window || !window->watch(std::chrono::milliseconds(5))) return;
+      window.reset();
+      server.stop();
+    });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.standardOutput, "");
+    EXPECT_EQ(run.standardError, "mivo-hands: the X display is no longer there\n");
+    // A hold of 60 s lasts 10: the run ended when the server did, not when
+    // the key would have been released.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  }
 }
 
 TEST_F(OnXvfb, AWheelClicksAtMostAThousandTimes) {

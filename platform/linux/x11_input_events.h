@@ -54,6 +54,10 @@ class X11InputEvents : public InputEvents {
   // None when the display cannot be opened or the pointer is on another screen.
   std::optional<Position> pointerLocation() override;
 
+  // The connection to the display once an event or the pointer has opened
+  // it, for a wait between a press and its release to watch.
+  WatchedConnection& connection() { return display_; }
+
  private:
   X11DisplayOnDemand display_;
 };
