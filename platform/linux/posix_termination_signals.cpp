@@ -114,10 +114,12 @@ std::optional<int> PosixTerminationSignals::wait(double seconds) {
 
 void PosixTerminationSignals::letThrough() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
 
-void PosixTerminationSignals::endAs(int signal) {
+void PosixTerminationSignals::endAs(int signal) { endAsSignal(signal); }
+
+void endAsSignal(int signal) {
   ::signal(signal, SIG_DFL);
-  // Still blocked, so it waits until the mask below lets it through, and
-  // ends the process there.
+  // Ends the process here, or, while it is blocked, where the mask below lets
+  // it through.
   ::raise(signal);
   sigset_t only;
   sigemptyset(&only);

@@ -32,4 +32,8 @@ class PosixTerminationSignals : public TerminationSignals {
   WatchedConnection* watched_;
 };
 
+// Ends the process as `signal` ends it by default, whether it is blocked or
+// has a handler (the status a shell shows is 128 plus its number).
+[[noreturn]] void endAsSignal(int signal);
+
 }  // namespace mivo::platform
