@@ -43,6 +43,10 @@ class Events {
   // `pause`: blocks for `seconds`; zero or less returns at once.
   void pause(double seconds);
 
+  // Releases the source once the command's events are done, so that what it
+  // changed on the system for them is undone before the answer says so.
+  void end() { source_.reset(); }
+
  private:
   friend class HeldDown;
 

@@ -51,7 +51,9 @@ void Hands::main(const Services& services) {
   const Command* command = findCommand(*name);
   if (command == nullptr) finish(1, std::string(kNoCommand) + *name);
   Events events(services);
-  answer(carriedOut(*command, request, events, services));
+  const Answer result = carriedOut(*command, request, events, services);
+  events.end();
+  answer(result);
   foundation::process().exit(0);
 }
 

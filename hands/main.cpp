@@ -1,3 +1,5 @@
+#include <string_view>
+
 #include "hands/hands.h"
 #include "platform/foundation/process.h"
 #include "platform/linux/libjpeg_encoding.h"
@@ -7,13 +9,24 @@
 #include "platform/linux/x11_permissions.h"
 #include "platform/linux/x11_running_applications.h"
 #include "platform/linux/x11_screen_capture.h"
+#include "see/finish/finish.h"
+
+namespace {
+
+constexpr std::string_view kDisplayGone = "mivo-hands: the X display is no longer there";
+
+// Makes no X call: the connection is broken.
+void endAsTheDisplayWentAway() { mivo::finish(1, kDisplayGone); }
+
+}  // namespace
 
 int main() {
   // First, before anything can take the number of a closed standard descriptor.
   mivo::foundation::startProcess();
+  mivo::platform::X11Display::whenLost(endAsTheDisplayWentAway);
   mivo::platform::X11InputEvents input;
   mivo::platform::ThreadSleeper sleeper;
-  mivo::platform::PosixTerminationSignals signals;
+  mivo::platform::PosixTerminationSignals signals(&input.connection());
   mivo::platform::X11ScreenCapture screen_capture;
   mivo::platform::LibjpegEncoding jpeg;
   mivo::platform::X11Permissions permissions;

@@ -96,7 +96,9 @@ struct TextEvent {
 inline constexpr std::size_t kMostTextUnits = 16;
 
 // Synthetic events, created from one source with the state of the system's
-// combined hardware, posted where events from the hardware enter.
+// combined hardware, posted where events from the hardware enter. A source
+// that changes the system to post its events undoes that when it is
+// released.
 class EventSource {
  public:
   virtual ~EventSource() = default;

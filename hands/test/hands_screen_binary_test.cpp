@@ -207,6 +207,19 @@ TEST_F(ScreenOnXvfb, AnExcludedApplicationsWindowIsBlackWithItsFrame) {
   EXPECT_TRUE(isWhite(without_red.picture.at(middle_x, place.y + place.height + 40)));
 }
 
+// On a screen of 8 bits the pixels are indexes into a colour map, not
+// colours.
+TEST(ScreenOfEightBits, AWindowShowsInItsColour) {
+  const XvfbServer server(8);
+  ::setenv("DISPLAY", server.display().c_str(), 1);
+  ASSERT_EQ(runMivoHands(R"({"do":"move","x":1511,"y":981})").status, 0);
+  const XAppWindow ground(server.display(), "mivo.test.ground", "white", {0, 0, 1512, 982});
+  const XAppWindow red(server.display(), "mivo.test.red", "red", {200, 100, 400, 300});
+  const Screenshot shot = screenshot(R"({"do":"screenshot","max":1512})");
+  EXPECT_TRUE(isRed(shot.picture.at(400, 250)));
+  EXPECT_TRUE(isWhite(shot.picture.at(100, 50)));
+}
+
 TEST_F(ScreenOnXvfb, AScreenshotThatCannotBeMadeOrWrittenFailsTheRun) {
   for (const OutputTarget output : {OutputTarget::closed_pipe, OutputTarget::full_device}) {
     SCOPED_TRACE(static_cast<int>(output));
@@ -246,6 +259,24 @@ TEST_F(ScreenOnXvfb, HidesAndShowsEveryWindowOfAnApplicationWithoutAWindowManage
 
   act(R"({"do":"show","bundle":"mivo.test.other"})");
   EXPECT_TRUE(other.focused());
+}
+
+// A window without WM_CLASS belongs to no application: a request that gives
+// no bundle, an empty one or one of the wrong type leaves it alone.
+TEST_F(ScreenOnXvfb, AWindowWithoutAClassIsNoApplication) {
+  XAppWindow app(server_.display(), "mivo.test.app", "red", {10, 10, 100, 100});
+  XAppWindow classless(server_.display(), "", "white", {300, 10, 100, 100});
+  act(R"({"do":"show","bundle":"mivo.test.app"})");
+  ASSERT_TRUE(app.focused());
+  for (const char* request : {R"({"do":"show"})", R"({"do":"show","bundle":""})",
+                              R"({"do":"show","bundle":5})", R"({"do":"hide","bundles":[""]})",
+                              R"({"do":"hide"})"}) {
+    act(request);
+    EXPECT_TRUE(classless.viewable()) << request;
+    EXPECT_FALSE(classless.focused()) << request;
+    EXPECT_TRUE(app.viewable()) << request;
+    EXPECT_TRUE(app.focused()) << request;
+  }
 }
 
 TEST_F(ScreenOnXvfb, HidesAndShowsThroughAWindowManager) {

@@ -1,13 +1,7 @@
 #include "hands/test/window_manager.h"
 
 #include <X11/Xlib.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <stdexcept>
 
 #include "hands/test/x_app_window.h"
@@ -66,47 +60,17 @@ bool showsAWindow(Display* display) {
 
 WindowManager::WindowManager(const std::string& display) {
   const std::string configuration = home_.writeFile("rc.xml", kConfiguration);
-  pid_ = ::fork();
-  if (pid_ < 0) throw std::runtime_error("fork");
-  if (pid_ == 0) {
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    const int null = ::open("/dev/null", O_RDWR);
-    ::dup2(null, STDIN_FILENO);
-    ::dup2(null, STDOUT_FILENO);
-    ::dup2(null, STDERR_FILENO);
-    ::setenv("DISPLAY", display.c_str(), 1);
-    ::setenv("HOME", home_.path().c_str(), 1);
-    ::unsetenv("XDG_CONFIG_HOME");
-    ::unsetenv("XDG_CACHE_HOME");
-    ::execlp("openbox", "openbox", "--sm-disable", "--config-file", configuration.c_str(),
-             static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  openbox_.emplace(
+      std::vector<std::string>{"openbox", "--sm-disable", "--config-file", configuration},
+      std::map<std::string, std::optional<std::string>>{{"DISPLAY", display},
+                                                        {"HOME", home_.path()},
+                                                        {"XDG_CONFIG_HOME", std::nullopt},
+                                                        {"XDG_CACHE_HOME", std::nullopt}});
   Display* connection = XOpenDisplay(display.c_str());
   const bool up = connection != nullptr && holdsWithin([&] { return manages(connection); }) &&
                   showsAWindow(connection);
   if (connection != nullptr) XCloseDisplay(connection);
-  if (!up) {
-    stop();
-    throw std::runtime_error("openbox did not manage " + display + " within 10 s");
-  }
-}
-
-WindowManager::~WindowManager() { stop(); }
-
-void WindowManager::stop() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGTERM);
-  const bool ended = holdsWithin([&] {
-    int status = 0;
-    const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-    return done == pid_ || (done < 0 && errno != EINTR);
-  });
-  if (!ended) {
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
-  }
-  pid_ = -1;
+  if (!up) throw std::runtime_error("openbox did not manage " + display + " within 10 s");
 }
 
 }  // namespace mivo::test

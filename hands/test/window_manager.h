@@ -1,9 +1,9 @@
 #pragma once
 
-#include <sys/types.h>
-
+#include <optional>
 #include <string>
 
+#include "hands/test/child_process.h"
 #include "see/test/temporary_folder.h"
 
 namespace mivo::test {
@@ -18,13 +18,10 @@ class WindowManager {
   explicit WindowManager(const std::string& display);
   WindowManager(const WindowManager&) = delete;
   WindowManager& operator=(const WindowManager&) = delete;
-  ~WindowManager();
 
  private:
-  void stop();
-
   TemporaryFolder home_;
-  pid_t pid_ = -1;
+  std::optional<ChildProcess> openbox_;
 };
 
 }  // namespace mivo::test

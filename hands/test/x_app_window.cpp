@@ -25,9 +25,11 @@ XAppWindow::XAppWindow(const std::string& display, const std::string& wm_class,
   window_ = XCreateWindow(display_, RootWindow(display_, screen), place.x, place.y,
                           static_cast<unsigned>(place.width), static_cast<unsigned>(place.height),
                           0, CopyFromParent, InputOutput, CopyFromParent, CWBackPixel, &attributes);
-  std::string name = wm_class;
-  XClassHint hint{name.data(), name.data()};
-  XSetClassHint(display_, window_, &hint);
+  if (!wm_class.empty()) {
+    std::string name = wm_class;
+    XClassHint hint{name.data(), name.data()};
+    XSetClassHint(display_, window_, &hint);
+  }
   // Asked for where it was made, so that a window manager leaves it there.
   XSizeHints size{};
   size.flags = USPosition | USSize;

@@ -10,7 +10,7 @@ namespace mivo::test {
 
 // A window of an application of the test's own on an X display: one
 // top-level window of one colour, with the WM_CLASS class that stands for
-// its bundle identifier.
+// its bundle identifier, or without WM_CLASS when the class is empty.
 class XAppWindow {
  public:
   struct Place {

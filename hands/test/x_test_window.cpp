@@ -134,7 +134,10 @@ void XTestWindow::readEvents() {
       case MappingNotify:
         // At once, before a program that binds keys for a moment restores
         // them: the presses that follow read by this map.
-        if (event.xmapping.request == MappingKeyboard) keymap_ = keyboardMap();
+        if (event.xmapping.request == MappingKeyboard) {
+          keymap_ = keyboardMap();
+          ++keyboard_map_changes_;
+        }
         XRefreshKeyboardMapping(&event.xmapping);
         break;
       default:
@@ -176,14 +179,29 @@ std::vector<int> XTestWindow::keysDown() {
   return down;
 }
 
+std::vector<KeySym> keyboardMapOf(Display* display, int* keysyms_per_keycode) {
+  int first = 0;
+  int last = 0;
+  int per_keycode = 0;
+  XDisplayKeycodes(display, &first, &last);
+  KeySym* map =
+      XGetKeyboardMapping(display, static_cast<KeyCode>(first), last - first + 1, &per_keycode);
+  std::vector<KeySym> keysyms(map, map + (last - first + 1) * per_keycode);
+  XFree(map);
+  if (keysyms_per_keycode != nullptr) *keysyms_per_keycode = per_keycode;
+  return keysyms;
+}
+
 std::vector<KeySym> XTestWindow::keyboardMap() {
   int last = 0;
   XDisplayKeycodes(display_, &min_keycode_, &last);
-  KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(min_keycode_),
-                                    last - min_keycode_ + 1, &keysyms_per_keycode_);
-  std::vector<KeySym> keysyms(map, map + (last - min_keycode_ + 1) * keysyms_per_keycode_);
-  XFree(map);
-  return keysyms;
+  return keyboardMapOf(display_, &keysyms_per_keycode_);
+}
+
+int XTestWindow::takeKeyboardMapChanges() {
+  XSync(display_, False);
+  readEvents();
+  return std::exchange(keyboard_map_changes_, 0);
 }
 
 std::vector<int> XTestWindow::repeatingKeys() {

@@ -8,6 +8,10 @@
 
 namespace mivo::test {
 
+// The keyboard map of `display` now: every keysym of every keycode, from the
+// lowest keycode on; with how many keysyms each keycode has.
+std::vector<KeySym> keyboardMapOf(Display* display, int* keysyms_per_keycode = nullptr);
+
 // A client of the test's own on an X display: one window over the whole
 // screen, with the keyboard focus, that records what the pointer and the keys
 // do in it, and looks at the state of the pointer and the keys.
@@ -54,6 +58,9 @@ class XTestWindow {
   std::vector<int> keysDown();
   // The server's keyboard map now: every keysym of every keycode.
   std::vector<KeySym> keyboardMap();
+  // How many times the keyboard map changed, as the events that came in
+  // since the last call tell.
+  int takeKeyboardMapChanges();
   // The keycodes of the keys that repeat while held, now.
   std::vector<int> repeatingKeys();
 
@@ -70,6 +77,7 @@ class XTestWindow {
   int min_keycode_ = 0;
   int keysyms_per_keycode_ = 0;
   std::vector<KeySym> keymap_;
+  int keyboard_map_changes_ = 0;
 };
 
 }  // namespace mivo::test

@@ -54,7 +54,8 @@ bool endedWithin(pid_t pid, std::chrono::milliseconds wait) {
 
 }  // namespace
 
-XvfbServer::XvfbServer() {
+XvfbServer::XvfbServer(int depth) {
+  const std::string screen = "1512x982x" + std::to_string(depth);
   int ends[2];
   if (::pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
   pid_ = ::fork();
@@ -74,7 +75,7 @@ XvfbServer::XvfbServer() {
     // Only the server's built-in fonts, whatever font packages the machine
     // has, so that a client's core font is the same everywhere.
     ::execlp("Xvfb", "Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp", "-fp", "built-ins",
-             "-screen", "0", "1512x982x24", static_cast<char*>(nullptr));
+             "-screen", "0", screen.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
   ::close(ends[1]);

@@ -1,5 +1,7 @@
 #include "platform/linux/posix_termination_signals.h"
 
+#include <poll.h>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,9 +24,59 @@ bool isIgnored(int signal) {
   return ::sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
 }
 
-timespec timespecOf(std::chrono::nanoseconds wait) {
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
-  return {static_cast<time_t>(seconds.count()), static_cast<long>((wait - seconds).count())};
+using Clock = std::chrono::steady_clock;
+
+// What is left of the time until `deadline`, none once it has passed.
+timespec leftUntil(Clock::time_point deadline) {
+  using std::chrono::nanoseconds;
+  const nanoseconds left = std::max(
+      nanoseconds(0), std::chrono::duration_cast<nanoseconds>(deadline - Clock::now()));
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+  return {static_cast<time_t>(seconds.count()), static_cast<long>((left - seconds).count())};
+}
+
+// Waits until `deadline` or until one of `held` comes, and gives it.
+std::optional<int> waitForSignal(Clock::time_point deadline, const sigset_t& held) {
+  for (;;) {
+    const timespec timeout = leftUntil(deadline);
+    const int signal = ::sigtimedwait(&held, nullptr, &timeout);
+    if (signal > 0) return signal;
+    // Another signal's handler ran: wait out the rest.
+    if (errno == EINTR) continue;
+    return std::nullopt;
+  }
+}
+
+// How a wait that watches a connection ended: with the signal that came, or
+// none when the time ran out; or it could not watch the descriptors, and the
+// caller waits without them.
+struct WatchingWait {
+  bool watched;
+  std::optional<int> signal;
+};
+
+// Waits as waitForSignal does, with the signals read from `signals` (a
+// signalfd), and lets `watched` take in what comes on `connection` meanwhile.
+WatchingWait waitWatching(Clock::time_point deadline, int signals, int connection,
+                          WatchedConnection& watched) {
+  for (;;) {
+    const timespec timeout = leftUntil(deadline);
+    pollfd entries[] = {{signals, POLLIN, 0}, {connection, POLLIN, 0}};
+    const int ready = ::ppoll(entries, 2, &timeout, nullptr);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0 || ((entries[0].revents | entries[1].revents) & POLLNVAL) != 0) {
+      return {false, std::nullopt};
+    }
+    if (ready == 0) return {true, std::nullopt};
+    if ((entries[0].revents & POLLIN) != 0) {
+      signalfd_siginfo info{};
+      if (::read(signals, &info, sizeof info) == sizeof info) {
+        return {true, static_cast<int>(info.ssi_signo)};
+      }
+    }
+    // Readable, hung up or failed: whichever it is, the connection tells.
+    if (entries[1].revents != 0) watched.takeIn();
+  }
 }
 
 }  // namespace
@@ -42,29 +94,32 @@ void PosixTerminationSignals::holdBack() {
 std::optional<int> PosixTerminationSignals::wait(double seconds) {
   using std::chrono::duration_cast;
   using std::chrono::nanoseconds;
-  using std::chrono::steady_clock;
   // No wait still takes one that came already.
   const double bounded = seconds > 0 ? std::min(seconds, kLongestWait) : 0;
-  const steady_clock::time_point deadline =
-      steady_clock::now() + duration_cast<nanoseconds>(std::chrono::duration<double>(bounded));
-  for (;;) {
-    const nanoseconds left =
-        std::max(nanoseconds(0), duration_cast<nanoseconds>(deadline - steady_clock::now()));
-    const timespec timeout = timespecOf(left);
-    const int signal = ::sigtimedwait(&held_, nullptr, &timeout);
-    if (signal > 0) return signal;
-    // Another signal's handler ran: wait out the rest.
-    if (errno == EINTR) continue;
-    return std::nullopt;
+  const Clock::time_point deadline =
+      Clock::now() + duration_cast<nanoseconds>(std::chrono::duration<double>(bounded));
+  const int connection = watched_ != nullptr ? watched_->descriptor() : -1;
+  if (connection >= 0) {
+    // The signals come in through a descriptor of their own, so that one poll
+    // waits for them and for the connection together.
+    const int signals = ::signalfd(-1, &held_, SFD_CLOEXEC | SFD_NONBLOCK);
+    if (signals >= 0) {
+      const WatchingWait waited = waitWatching(deadline, signals, connection, *watched_);
+      ::close(signals);
+      if (waited.watched) return waited.signal;
+    }
   }
+  return waitForSignal(deadline, held_);
 }
 
 void PosixTerminationSignals::letThrough() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
 
-void PosixTerminationSignals::endAs(int signal) {
+void PosixTerminationSignals::endAs(int signal) { endAsSignal(signal); }
+
+void endAsSignal(int signal) {
   ::signal(signal, SIG_DFL);
-  // Still blocked, so it waits until the mask below lets it through, and
-  // ends the process there.
+  // Ends the process here, or, while it is blocked, where the mask below lets
+  // it through.
   ::raise(signal);
   sigset_t only;
   sigemptyset(&only);

@@ -13,16 +13,31 @@ int countError(Display*, XErrorEvent*) {
   return 0;
 }
 
+bool connection_lost = false;
+void (*when_lost)() = nullptr;
+
+// Xlib ends the process when this returns.
+int endRunOnLostConnection(Display*) {
+  connection_lost = true;
+  if (when_lost != nullptr) when_lost();
+  return 0;
+}
+
 }  // namespace
 
 std::unique_ptr<X11Display> X11Display::open() {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) return nullptr;
   XSetErrorHandler(countError);
+  XSetIOErrorHandler(endRunOnLostConnection);
   return std::unique_ptr<X11Display>(new X11Display(display));
 }
 
 std::string X11Display::name() { return XDisplayName(nullptr); }
+
+void X11Display::whenLost(void (*lost)()) { when_lost = lost; }
+
+bool X11Display::lost() { return connection_lost; }
 
 X11Display::X11Display(Display* display)
     : display_(display), screen_(DefaultScreen(display)), errors_at_last_sync_(errors_reported) {
@@ -40,7 +55,19 @@ void X11Display::findMainDisplay() {
   main_y_ = main->y;
 }
 
-X11Display::~X11Display() { XCloseDisplay(display_); }
+X11Display::~X11Display() {
+  // Closing a broken connection would find it broken again.
+  if (!connection_lost) XCloseDisplay(display_);
+}
+
+void X11Display::takeInEvents() {
+  while (XPending(display_) > 0) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    // So that keysyms are looked up in the map as it is now.
+    if (event.type == MappingNotify) XRefreshKeyboardMapping(&event.xmapping);
+  }
+}
 
 X11Display* X11DisplayOnDemand::get() {
   if (!tried_opening_) {
@@ -48,6 +75,14 @@ X11Display* X11DisplayOnDemand::get() {
     display_ = X11Display::open();
   }
   return display_.get();
+}
+
+int X11DisplayOnDemand::descriptor() {
+  return display_ ? ConnectionNumber(display_->handle()) : -1;
+}
+
+void X11DisplayOnDemand::takeIn() {
+  if (display_) display_->takeInEvents();
 }
 
 std::optional<X11Display::Pixel> X11Display::pointer() const {

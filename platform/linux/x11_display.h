@@ -6,17 +6,30 @@
 #include <optional>
 #include <string>
 
+#include "platform/linux/watched_connection.h"
+
 namespace mivo::platform {
 
 // One connection to the X display that DISPLAY names, with what the backends
 // need to know of its screen. X errors do not end the process, as Xlib's own
 // handler would: they are counted, and `sync` reports them.
+//
+// A connection that breaks (the server ended) cannot be used again, and Xlib
+// ends the process when it finds it broken, with a line of its own. For every
+// connection of the process, `whenLost` says what happens instead.
 class X11Display {
  public:
   // None when the display cannot be opened.
   static std::unique_ptr<X11Display> open();
   // The display that DISPLAY names, for messages; "" when it is not set.
   static std::string name();
+
+  // `lost` is called, in place of Xlib's end, when a connection of the
+  // process is found broken; it must end the process and make no X call.
+  static void whenLost(void (*lost)());
+  // Whether a connection of the process has been found broken: no X call can
+  // be made on it any more.
+  static bool lost();
 
   X11Display(const X11Display&) = delete;
   X11Display& operator=(const X11Display&) = delete;
@@ -44,6 +57,10 @@ class X11Display {
   // when the server reported an error since the last sync.
   bool sync();
 
+  // Reads and drops what the server has sent (no backend asks for events,
+  // but the server tells every client of keyboard map changes).
+  void takeInEvents();
+
  private:
   explicit X11Display(Display* display);
   void findMainDisplay();
@@ -55,11 +72,15 @@ class X11Display {
   int main_y_ = 0;
 };
 
-// The display that DISPLAY names, opened at the first need and kept.
-class X11DisplayOnDemand {
+// The display that DISPLAY names, opened at the first need and kept. As a
+// watched connection it is none until it has been opened.
+class X11DisplayOnDemand : public WatchedConnection {
  public:
   // None when it cannot be opened.
   X11Display* get();
+
+  int descriptor() override;
+  void takeIn() override;
 
  private:
   std::unique_ptr<X11Display> display_;

@@ -27,9 +27,11 @@ namespace mivo::platform {
 // for the keysym a US layout has at that place (x11_key_symbols.h). A code
 // whose keysym the map lacks is refused. A key does not repeat while it is
 // held (its auto-repeat is off from its press to its release), as a key
-// posted on the system does not. Text events are typed whole on the
-// way down, character by character, through spare keycodes bound for a moment
-// (X11TextTyper); the way up posts nothing.
+// posted on the system does not. Text events are typed whole on the way
+// down, character by character, on the keys of the keyboard map where it has
+// them and on spare keycodes bound for the run where it has not
+// (X11TextTyper); the way up posts nothing. Releasing the source restores
+// the keyboard map.
 //
 // Modifier flags, which X events cannot carry, are keys pressed around the
 // event and released right after it: Shift, Control, Option and Command are
@@ -53,6 +55,10 @@ class X11InputEvents : public InputEvents {
   std::unique_ptr<EventSource> createEventSource() override;
   // None when the display cannot be opened or the pointer is on another screen.
   std::optional<Position> pointerLocation() override;
+
+  // The connection to the display once an event or the pointer has opened
+  // it, for a wait between a press and its release to watch.
+  WatchedConnection& connection() { return display_; }
 
  private:
   X11DisplayOnDemand display_;

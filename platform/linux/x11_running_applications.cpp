@@ -16,6 +16,9 @@ namespace {
 constexpr long kFromPager = 2;
 
 bool isInstance(const X11TopLevelWindow& window, std::string_view identifier) {
+  // A window without a class belongs to no application, also when the
+  // identifier asked for is empty.
+  if (window.wmClass.empty()) return false;
   if (window.overrideRedirect || window.wmClass != identifier) return false;
   if (window.state) {
     return *window.state == X11WindowState::normal || *window.state == X11WindowState::iconic;

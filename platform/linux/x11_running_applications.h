@@ -9,7 +9,8 @@ namespace mivo::platform {
 // applications, only windows: an instance is a window at the top of the
 // window tree (the client in a window manager's frame) whose WM_CLASS class
 // equals the bundle identifier exactly, in stacking order, the lowest first.
-// Menus and tooltips (override-redirect windows) are none, and neither is a
+// A window without WM_CLASS (or with an empty class) is no instance of any
+// application. Menus and tooltips (override-redirect windows) are none, and neither is a
 // window that its application keeps withdrawn (unmapped and not iconic), so
 // that "show" never maps a window that was never meant to be seen.
 //

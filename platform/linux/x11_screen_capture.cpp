@@ -4,9 +4,11 @@
 #include <X11/extensions/Xfixes.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <set>
 #include <string>
+#include <unordered_map>
 
 #include "platform/linux/area_averaging.h"
 #include "platform/linux/blacked_out_rectangles.h"
@@ -18,6 +20,8 @@ namespace {
 
 // 16384 × 16384: beyond any screen, and within what memory can hold.
 constexpr std::int64_t kMostPixels = std::int64_t{1} << 28;
+
+using Colour = std::array<std::uint8_t, 3>;
 
 // One colour of a pixel value, as the visual's mask places it.
 struct Channel {
@@ -37,23 +41,73 @@ struct Channel {
   }
 };
 
-RgbImage rgbOf(XImage* image, const Visual* visual) {
-  const Channel red(visual->red_mask);
-  const Channel green(visual->green_mask);
-  const Channel blue(visual->blue_mask);
+template <typename ColourOf>
+RgbImage rgbOf(XImage* image, const ColourOf& colourOf) {
   RgbImage rgb{image->width, image->height,
                std::vector<std::uint8_t>(static_cast<std::size_t>(image->width) *
                                          static_cast<std::size_t>(image->height) * 3)};
   std::uint8_t* out = rgb.pixels.data();
   for (int y = 0; y < image->height; ++y) {
     for (int x = 0; x < image->width; ++x) {
-      const unsigned long pixel = XGetPixel(image, x, y);
-      *out++ = red.of(pixel);
-      *out++ = green.of(pixel);
-      *out++ = blue.of(pixel);
+      const Colour colour = colourOf(XGetPixel(image, x, y));
+      out = std::copy(colour.begin(), colour.end(), out);
     }
   }
   return rgb;
+}
+
+// Whether the visual's pixel values are indexes into a colour map, which
+// holds their colours, rather than colours made of masked bits.
+bool indexesAColourMap(const Visual* visual) {
+  switch (visual->c_class) {
+    case PseudoColor:
+    case StaticColor:
+    case GrayScale:
+    case StaticGray:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The colours of the distinct pixel values of `image`, as `colormap` holds
+// them, asked for a few thousand at a time to keep each request small.
+std::unordered_map<unsigned long, Colour> colourMapColours(Display* display, Colormap colormap,
+                                                           XImage* image) {
+  constexpr std::size_t kColoursPerRequest = 4096;
+  std::unordered_map<unsigned long, Colour> colours;
+  std::vector<XColor> asked;
+  for (int y = 0; y < image->height; ++y) {
+    for (int x = 0; x < image->width; ++x) {
+      const unsigned long pixel = XGetPixel(image, x, y);
+      if (colours.emplace(pixel, Colour{}).second) asked.push_back(XColor{pixel, 0, 0, 0, 0, 0});
+    }
+  }
+  for (std::size_t start = 0; start < asked.size(); start += kColoursPerRequest) {
+    const std::size_t count = std::min(kColoursPerRequest, asked.size() - start);
+    XQueryColors(display, colormap, asked.data() + start, static_cast<int>(count));
+  }
+  // Each colour comes in 16 bits.
+  for (const XColor& colour : asked) {
+    colours[colour.pixel] = {static_cast<std::uint8_t>(colour.red >> 8),
+                             static_cast<std::uint8_t>(colour.green >> 8),
+                             static_cast<std::uint8_t>(colour.blue >> 8)};
+  }
+  return colours;
+}
+
+RgbImage rgbOf(Display* display, XImage* image, const XWindowAttributes& root) {
+  if (indexesAColourMap(root.visual)) {
+    const std::unordered_map<unsigned long, Colour> colours =
+        colourMapColours(display, root.colormap, image);
+    return rgbOf(image, [&](unsigned long pixel) { return colours.at(pixel); });
+  }
+  const Channel red(root.visual->red_mask);
+  const Channel green(root.visual->green_mask);
+  const Channel blue(root.visual->blue_mask);
+  return rgbOf(image, [&](unsigned long pixel) {
+    return Colour{red.of(pixel), green.of(pixel), blue.of(pixel)};
+  });
 }
 
 // Paints black what shows of the windows of `excluded` on `image`, whose
@@ -168,7 +222,7 @@ RgbImage X11ScreenCapture::captureImage(const ContentFilter& filter,
     display->sync();
     throw CaptureError("cannot read the pixels of the X display \"" + X11Display::name() + "\"");
   }
-  RgbImage pixels = rgbOf(image, root.visual);
+  RgbImage pixels = rgbOf(handle, image, root);
   XDestroyImage(image);
 
   leaveOut(handle, display->root(), filter.excludedApplications, pixels, x, y);

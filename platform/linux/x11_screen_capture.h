@@ -17,7 +17,9 @@ namespace mivo::platform {
 // stands for the bundle identifier.
 //
 // A capture reads the pixels of the requested rectangle of the root window,
-// as far as it lies on the screen, leaves an excluded application out by
+// as far as it lies on the screen (their colours from the visual's masks, or
+// from the root's colour map where the pixel values index one, as on a
+// PseudoColor screen of 8 bits), leaves an excluded application out by
 // painting the visible parts of its windows black (the server keeps no
 // picture of what lies behind a window without a compositor), draws the
 // pointer in from the XFixes cursor image, blended at its hot spot, and

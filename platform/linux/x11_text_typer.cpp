@@ -4,10 +4,10 @@
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
-#include <thread>
-#include <vector>
+#include <cstdlib>
 
 #include "platform/linux/deferred_termination_signals.h"
+#include "platform/linux/noted_termination_signals.h"
 #include "platform/linux/x11_display.h"
 #include "platform/linux/x11_key_symbols.h"
 
@@ -38,101 +38,88 @@ std::u32string charactersOf(const std::u16string& units, std::u16string& carried
   return characters;
 }
 
-// The keyboard map's keycodes that have no keysym on any level.
-std::vector<KeyCode> spareKeyCodes(Display* display, int& keysyms_per_keycode) {
-  int first = 0;
-  int last = 0;
-  XDisplayKeycodes(display, &first, &last);
-  KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(first), last - first + 1,
-                                    &keysyms_per_keycode);
-  std::vector<KeyCode> spare;
-  if (map == nullptr) return spare;
-  for (int code = first; code <= last; ++code) {
-    const KeySym* row = map + (code - first) * keysyms_per_keycode;
-    if (std::all_of(row, row + keysyms_per_keycode,
-                    [](KeySym keysym) { return keysym == NoSymbol; })) {
-      spare.push_back(static_cast<KeyCode>(code));
-    }
-  }
-  XFree(map);
-  return spare;
+// The typer whose typing the exit ends; the process has one at most.
+X11TextTyper* ended_at_exit = nullptr;
+bool end_registered = false;
+
+void endAtExit() {
+  if (ended_at_exit != nullptr) ended_at_exit->end();
 }
 
-// Spare keycodes bound to keysyms while this lives; the map is restored (to
-// no keysym, as they were) when it ends.
-class TemporaryBindings {
- public:
-  TemporaryBindings(Display* display, int keysyms_per_keycode)
-      : display_(display), keysyms_per_keycode_(keysyms_per_keycode) {}
-  TemporaryBindings(const TemporaryBindings&) = delete;
-  TemporaryBindings& operator=(const TemporaryBindings&) = delete;
-  ~TemporaryBindings() {
-    std::vector<KeySym> none(keysyms_per_keycode_, NoSymbol);
-    for (const KeyCode code : bound_)
-      XChangeKeyboardMapping(display_, code, keysyms_per_keycode_, none.data(), 1);
-    XSync(display_, False);
-  }
-
-  void bind(KeyCode code, KeySym keysym) {
-    std::vector<KeySym> everywhere(keysyms_per_keycode_, keysym);
-    XChangeKeyboardMapping(display_, code, keysyms_per_keycode_, everywhere.data(), 1);
-    bound_.push_back(code);
-  }
-
- private:
-  Display* display_;
-  int keysyms_per_keycode_;
-  std::vector<KeyCode> bound_;
-};
-
-// Binds the keysyms of the characters from `start` on to the spare keycodes,
-// one keycode for each keysym, as far as they go, and presses and releases
-// them in order; gives where it stopped.
-std::size_t typeAsFarAsKeyCodesGo(Display* display, const std::u32string& characters,
-                                  std::size_t start, const std::vector<KeyCode>& spare,
-                                  TemporaryBindings& bindings) {
-  std::vector<KeySym> bound;  // bound[i] on spare[i]
-  std::vector<KeyCode> presses;
-  std::size_t next = start;
-  for (; next < characters.size(); ++next) {
-    const KeySym keysym = keySymTyping(characters[next]);
-    auto found = std::find(bound.begin(), bound.end(), keysym);
-    if (found == bound.end()) {
-      if (bound.size() == spare.size()) break;
-      bindings.bind(spare[bound.size()], keysym);
-      found = bound.insert(bound.end(), keysym);
-    }
-    presses.push_back(spare[found - bound.begin()]);
-  }
-  for (const KeyCode code : presses) {
-    XTestFakeKeyEvent(display, code, True, CurrentTime);
-    XTestFakeKeyEvent(display, code, False, CurrentTime);
-  }
-  return next;
+void pressAndRelease(Display* display, KeyCode code) {
+  XTestFakeKeyEvent(display, code, True, CurrentTime);
+  XTestFakeKeyEvent(display, code, False, CurrentTime);
 }
 
 }  // namespace
 
+X11TextTyper::~X11TextTyper() {
+  end();
+  if (ended_at_exit == this) ended_at_exit = nullptr;
+}
+
 bool X11TextTyper::type(const std::u16string& units) {
+  // A signal that came since the last text ends the run now, with the map
+  // as it was.
+  if (notedTerminationSignal()) end();
+  const std::vector<KeySym> keysyms = keysymsOf(units);
+  if (keysyms.empty()) return true;
+  Display* display = display_.handle();
+  const DeferredTerminationSignals deferred;
+  if (!keyboard_) keyboard_.emplace(display);
+  const bool needs_spare = std::any_of(keysyms.begin(), keysyms.end(),
+                                       [&](KeySym keysym) { return !keyboard_->find(keysym); });
+  if (needs_spare && keyboard_->spareKeyCodes().empty()) return false;
+
+  for (const KeySym keysym : keysyms) {
+    if (const std::optional<X11KeyboardMap::Place> place = keyboard_->find(keysym)) {
+      for (const KeyCode modifier : place->modifiers) {
+        XTestFakeKeyEvent(display, modifier, True, CurrentTime);
+      }
+      pressAndRelease(display, place->code);
+      for (auto modifier = place->modifiers.rbegin(); modifier != place->modifiers.rend();
+           ++modifier) {
+        XTestFakeKeyEvent(display, *modifier, False, CurrentTime);
+      }
+    } else {
+      const KeyCode code = bindings().keyCodeFor(keysym);
+      pressAndRelease(display, code);
+      bindings_->pressed(code);
+    }
+  }
+  const bool clean = display_.sync();
+  if (bindings_) bindings_->sent();
+  return clean;
+}
+
+void X11TextTyper::end() {
+  if (bindings_ && !X11Display::lost()) bindings_->restore();
+  bindings_.reset();
+  obeyTerminationSignals();
+}
+
+std::vector<KeySym> X11TextTyper::keysymsOf(const std::u16string& units) {
   std::u16string carried;
   const std::u32string characters = charactersOf(carried_ + units, carried);
   carried_ = carried;
-  if (characters.empty()) return true;
-
-  Display* display = display_.handle();
-  const DeferredTerminationSignals deferred;
-  int keysyms_per_keycode = 0;
-  const std::vector<KeyCode> spare = spareKeyCodes(display, keysyms_per_keycode);
-  if (spare.empty()) return false;
-  bool clean = true;
-  for (std::size_t start = 0; start < characters.size();) {
-    TemporaryBindings bindings(display, keysyms_per_keycode);
-    start = typeAsFarAsKeyCodesGo(display, characters, start, spare, bindings);
-    clean = display_.sync() && clean;
-    // The clients read the map when they handle the presses, later.
-    std::this_thread::sleep_for(kSettleTime);
+  std::vector<KeySym> keysyms;
+  for (const char32_t character : characters) {
+    const bool ends_a_line_already_ended = character == U'\n' && after_carriage_return_;
+    after_carriage_return_ = character == U'\r';
+    if (!ends_a_line_already_ended) keysyms.push_back(keySymTyping(character));
   }
-  return display_.sync() && clean;
+  return keysyms;
+}
+
+X11SpareKeyBindings& X11TextTyper::bindings() {
+  if (!bindings_) {
+    if (!end_registered) end_registered = std::atexit(endAtExit) == 0;
+    ended_at_exit = this;
+    noteTerminationSignals();
+    bindings_.emplace(display_.handle(), keyboard_->spareKeyCodes(),
+                      keyboard_->keysymsPerKeyCode());
+  }
+  return *bindings_;
 }
 
 }  // namespace mivo::platform

@@ -1,41 +1,66 @@
 #pragma once
 
-#include <chrono>
+#include <X11/X.h>
+
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/linux/x11_keyboard_map.h"
+#include "platform/linux/x11_spare_key_bindings.h"
 
 namespace mivo::platform {
 
 class X11Display;
 
-// Types text of any script on an X display, one character after another, by
-// binding each character's keysym for a moment to a spare keycode (one that
-// the keyboard map leaves without any keysym) and pressing and releasing it.
+// Types text of any script on an X display, one character after another.
 //
-// X clients look a keycode up in the keyboard map when they handle its event,
-// which may be well after the server sent it. So each character of a chunk
-// gets a keycode of its own (a repeated one shares it), and the map is
-// restored only a while (kSettleTime) after the chunk has been typed: reusing
-// one keycode, or restoring at once, was seen to garble or lose characters.
-// A keysym is bound on every level and group of its keycode, so that no
-// modifier or layout group in effect changes the character (a lone Eacute
-// would read as é). The map is restored on every way out, with the
-// termination signals held back meanwhile.
+// A character that the keyboard map has (X11KeyboardMap: on the US map all
+// of printable ASCII, tab and line feed) is typed on its own key, with the
+// modifier keys of its level pressed around it, and changes no map. Every
+// other one is typed on a spare keycode bound to it for the rest of the run
+// (X11SpareKeyBindings). A carriage return and a line feed are each Return,
+// and the pair of them one Return.
+//
+// The map is restored once, when the typing ends: when this ends (the run
+// releases its event source before it answers), or at the exit of a run that
+// fails. A termination signal that comes while keycodes are bound ends the
+// run as it would have, once the map is restored: at the next text, or when
+// the typing ends. A display that has gone away keeps nothing to restore.
 class X11TextTyper {
  public:
-  static constexpr std::chrono::milliseconds kSettleTime{20};
-
   explicit X11TextTyper(X11Display& display) : display_(display) {}
+  X11TextTyper(const X11TextTyper&) = delete;
+  X11TextTyper& operator=(const X11TextTyper&) = delete;
+  // Ends the typing, if the exit has not.
+  ~X11TextTyper();
 
   // Types the characters of `units`. A high surrogate at the end is kept
   // and typed with the low one that begins the next text, so that a
   // character cut between two chunks arrives whole; any other half of a
-  // pair is typed as U+FFFD. False when the display has no spare keycode or
-  // reported an error.
+  // pair is typed as U+FFFD. False, before anything of the text is typed,
+  // when a character needs a spare keycode and the display has none; false
+  // when the display reported an error.
   bool type(const std::u16string& units);
 
+  // Ends the typing: restores the map, if anything is bound and the display
+  // is there, then obeys the termination signals again, so that one that
+  // came meanwhile ends the run now.
+  void end();
+
  private:
+  // The keysyms that type `units`, with the carry of a surrogate and of a
+  // carriage return from the text before.
+  std::vector<KeySym> keysymsOf(const std::u16string& units);
+  // Binds keycodes from now on, with the map restored at the end.
+  X11SpareKeyBindings& bindings();
+
   X11Display& display_;
   std::u16string carried_;
+  bool after_carriage_return_ = false;
+  // Read at the first text.
+  std::optional<X11KeyboardMap> keyboard_;
+  std::optional<X11SpareKeyBindings> bindings_;
 };
 
 }  // namespace mivo::platform

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -111,6 +112,66 @@ TEST(PosixTerminationSignals, EndsTheRunAsTheSignalWould) {
               ::_exit(3);
             }),
             "signal 2");
+}
+
+// A connection on one end of a socket pair: it takes in what the other end
+// writes, and ends the process with status 3 when the other end is closed.
+class SocketConnection : public WatchedConnection {
+ public:
+  SocketConnection() { ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends_); }
+  ~SocketConnection() override {
+    ::close(ends_[0]);
+    if (ends_[1] >= 0) ::close(ends_[1]);
+  }
+
+  void send() { (void)::write(ends_[1], "x", 1); }
+  void closePeer() {
+    ::close(ends_[1]);
+    ends_[1] = -1;
+  }
+  int takenIn() const { return taken_in_; }
+
+  int descriptor() override { return ends_[0]; }
+  void takeIn() override {
+    char byte = 0;
+    if (::read(ends_[0], &byte, 1) <= 0) ::_exit(3);
+    ++taken_in_;
+  }
+
+ private:
+  int ends_[2] = {-1, -1};
+  int taken_in_ = 0;
+};
+
+TEST(PosixTerminationSignals, AWaitWatchesItsConnection) {
+  {
+    // What comes on it is taken in, and the wait goes on to its end.
+    SocketConnection connection;
+    PosixTerminationSignals signals(&connection);
+    signals.holdBack();
+    connection.send();
+    const auto start = Clock::now();
+    EXPECT_EQ(signals.wait(0.05), std::nullopt);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(50));
+    EXPECT_EQ(connection.takenIn(), 1);
+    // A signal still ends the wait.
+    ::raise(SIGTERM);
+    EXPECT_EQ(signals.wait(1e300), SIGTERM);
+    EXPECT_FALSE(isPending(SIGTERM));
+    signals.letThrough();
+  }
+  // Its loss ends the run at once, not when the wait would have ended.
+  const auto start = Clock::now();
+  EXPECT_EQ(endOfChild([] {
+              SocketConnection connection;
+              PosixTerminationSignals signals(&connection);
+              signals.holdBack();
+              connection.closePeer();
+              signals.wait(60);
+              ::_exit(0);
+            }),
+            "exit 3");
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(60));
 }
 
 }  // namespace
