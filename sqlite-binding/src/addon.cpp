@@ -59,9 +59,14 @@ void Addon::ConfigureURI() {
 
 // Environment teardown: close every open database without calling any script
 // function, then free the record. Databases finalised later find themselves
-// closed and never reach the freed record.
+// closed and never reach the freed record. The backups end first, while every
+// connection is still open, so that an unfinished destination that one of them
+// has open as a database is kept, whichever order they close in.
 void Addon::Cleanup(void* data) {
   Addon* addon = static_cast<Addon*>(data);
+  for (Database* db : addon->open_databases) {
+    db->EndBackups();
+  }
   for (Database* db : addon->open_databases) {
     db->CloseHandles();
   }
