@@ -20,9 +20,9 @@
 #include "napi_calls.hpp"
 #include "path_probe.hpp"
 #include "type_safe_callback.hpp"
-#include "type_tags.hpp"
 
-napi_type_tag Backup::TYPE_TAG = DrawTypeTag();
+// Drawn at the first registration of the process.
+napi_type_tag Backup::TYPE_TAG;
 
 namespace {
 

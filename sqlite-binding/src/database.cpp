@@ -10,9 +10,9 @@
 #include "helpers.hpp"
 #include "napi_calls.hpp"
 #include "type_safe_callback.hpp"
-#include "type_tags.hpp"
 
-napi_type_tag Database::TYPE_TAG = DrawTypeTag();
+// Drawn at the first registration of the process.
+napi_type_tag Database::TYPE_TAG;
 
 namespace {
 
