@@ -14,8 +14,10 @@ target_sources(mivo_sqlite PRIVATE src/windows/node_load_hook.cpp)
 
 # Static, so that the module needs no MinGW runtime DLL beside it; bcrypt draws
 # the type tags. With only the two entry points marked for export, nothing else
-# (no sqlite3_ function) leaves the module.
-target_link_options(mivo_sqlite PRIVATE -static)
+# (no sqlite3_ function) leaves the module. Stripped: the exports stay, the
+# symbol table (whose names hold the build folder's path) and the runtime's
+# debugging sections go.
+target_link_options(mivo_sqlite PRIVATE -static -s)
 target_link_libraries(mivo_sqlite PRIVATE ${MIVO_NODE_DELAY_LIB} delayimp bcrypt)
 
 add_subdirectory(test/windows)

@@ -1,6 +1,9 @@
 #include "addon.hpp"
 
 #include <sqlite3.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <cstdlib>
 #include <cstring>
@@ -42,26 +45,47 @@ void Addon::MakeRunResultFunction(Napi::Env env) {
   }
 }
 
+namespace {
+
+// SQLITE_USE_URI as the process's environment holds it now: 1 for "1", 0 for
+// "0", -1 for any other value or none. On Windows the C runtime's getenv reads
+// a copy made when the process started, which a script's assignment to
+// process.env (SetEnvironmentVariableW) never reaches.
+int UriSetting() {
+#ifdef _WIN32
+  wchar_t value[2];
+  // A value of one character fits with its terminator and gives its length, 1.
+  if (GetEnvironmentVariableW(L"SQLITE_USE_URI", value, 2) != 1) return -1;
+  return value[0] == L'1' ? 1 : value[0] == L'0' ? 0 : -1;
+#else
+  const char* value = std::getenv("SQLITE_USE_URI");
+  if (value == nullptr) return -1;
+  return std::strcmp(value, "1") == 0 ? 1 : std::strcmp(value, "0") == 0 ? 0 : -1;
+#endif
+}
+
+}  // namespace
+
 // SQLITE_USE_URI is read once per process: "1" turns URI file names on, "0" off,
 // and any other value leaves the built-in default.
 void Addon::ConfigureURI() {
   static std::once_flag once;
   std::call_once(once, [] {
-    const char* value = std::getenv("SQLITE_USE_URI");
-    if (value == nullptr) return;
-    if (std::strcmp(value, "1") == 0) {
-      sqlite3_config(SQLITE_CONFIG_URI, 1);
-    } else if (std::strcmp(value, "0") == 0) {
-      sqlite3_config(SQLITE_CONFIG_URI, 0);
-    }
+    int setting = UriSetting();
+    if (setting >= 0) sqlite3_config(SQLITE_CONFIG_URI, setting);
   });
 }
 
 // Environment teardown: close every open database without calling any script
 // function, then free the record. Databases finalised later find themselves
-// closed and never reach the freed record.
+// closed and never reach the freed record. The backups end first, while every
+// connection is still open, so that an unfinished destination that one of them
+// has open as a database is kept, whichever order they close in.
 void Addon::Cleanup(void* data) {
   Addon* addon = static_cast<Addon*>(data);
+  for (Database* db : addon->open_databases) {
+    db->EndBackups();
+  }
   for (Database* db : addon->open_databases) {
     db->CloseHandles();
   }

@@ -6,47 +6,35 @@
 #include "backup.hpp"
 
 #include <sys/stat.h>
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "class_definition.hpp"
 #include "database.hpp"
+#include "database_files.hpp"
 #include "errors.hpp"
-#include "fd_vfs.hpp"
 #include "helpers.hpp"
 #include "napi_calls.hpp"
+#include "path_probe.hpp"
 #include "type_safe_callback.hpp"
-#include "type_tags.hpp"
 
-napi_type_tag Backup::TYPE_TAG = DrawTypeTag();
+// Drawn at the first registration of the process.
+napi_type_tag Backup::TYPE_TAG;
 
 namespace {
 
 // The largest 32-bit length; SQLite lowers it to the build's own maximum.
 constexpr int LARGEST_LENGTH = 2147483647;
 
-#ifdef _WIN32
-// The path as Windows' own UTF-16; the C library's narrow calls would read the
-// UTF-8 text in the system's code page and name another file.
-std::wstring WidePath(const std::string& path) {
-  int length = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), length);
-  return wide;
-}
-#endif
+// How the destination is opened: read-write, created when it is missing.
+constexpr int DESTINATION_FLAGS = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
 
-// Whether opening `path` makes a new file, which a backup that cannot start
-// then takes away again.
+// Whether there is no file at `path`, so that opening it makes a new one, which
+// a backup that cannot start takes away again. A file that cannot be looked at
+// counts as there.
 bool IsAbsent(const std::string& path) {
 #ifdef _WIN32
   struct _stat64 status;
@@ -65,55 +53,19 @@ void RemoveFile(const std::string& path) {
 #endif
 }
 
-// The identity of an existing file (its volume and its number there), which
-// every name of the file shares; false when there is no such file.
-bool FileIdentity(const std::string& path, std::pair<uint64_t, uint64_t>* identity) {
-#ifdef _WIN32
-  HANDLE file = CreateFileW(WidePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION information;
-  bool known = GetFileInformationByHandle(file, &information) != 0;
-  CloseHandle(file);
-  if (!known) return false;
-  *identity = {information.dwVolumeSerialNumber,
-               (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
-  return true;
-#else
-  struct stat status;
-  if (stat(path.c_str(), &status) != 0) return false;
-  *identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
-  return true;
-#endif
-}
-
-// The identity of the file that one database of a connection is open on. A
-// database opened on descriptors has a name that is no path ("fd:..."), so its
-// file is asked through its own descriptor.
-bool DatabaseFileIdentity(sqlite3* connection, const std::string& attached,
-                          std::pair<uint64_t, uint64_t>* identity) {
-#ifndef _WIN32
-  sqlite3_file* file = nullptr;
-  if (sqlite3_file_control(connection, attached.c_str(), SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK &&
-      file != nullptr && file->pMethods == &FdVfs::main_io_methods) {
-    struct stat status;
-    if (fstat(reinterpret_cast<FdVfs::File*>(file)->fd, &status) != 0) return false;
-    *identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
-    return true;
-  }
-#endif
-  const char* name = sqlite3_db_filename(connection, attached.c_str());
-  return name != nullptr && name[0] != '\0' && FileIdentity(name, identity);
-}
-
 // Whether the destination is the very file of the database to be copied: such a
 // copy can never finish, and removing the unfinished destination would delete
 // the live database.
-bool IsSourceFile(sqlite3* source, const std::string& attached, const std::string& destination) {
-  std::pair<uint64_t, uint64_t> source_identity;
-  std::pair<uint64_t, uint64_t> destination_identity;
-  return DatabaseFileIdentity(source, attached, &source_identity) &&
-         FileIdentity(destination, &destination_identity) && source_identity == destination_identity;
+bool IsSourceFile(sqlite3* source, const std::string& attached, const FileIdentity& destination) {
+  FileIdentity identity;
+  return IdentityOfDatabase(source, attached.c_str(), &identity) && identity == destination;
+}
+
+// Whether removing the file at `path` would take a database from under a
+// connection of the environment.
+bool IsOpenDatabasePath(const Addon& addon, const std::string& path) {
+  FileIdentity identity;
+  return IdentityOfPath(path, &identity) && IsOpenDatabaseFile(addon, identity);
 }
 
 // The destination's file name as SQLite knows it: absolute, symbolic links
@@ -200,14 +152,27 @@ bool Backup::Start(Napi::Env env, const Napi::CallbackInfo& call) {
                       "Expected the destination path to contain no NUL characters", &destination)) {
     return false;
   }
-  if (IsSourceFile(source->db_handle, attached, destination)) {
+  // The file the destination names, as SQLite resolves the name (a URI's path,
+  // made absolute, links followed); nothing is opened yet.
+  std::string file;
+  bool resolved = ProbeDatabasePath(destination, DESTINATION_FLAGS, &file);
+  FileIdentity identity;
+  bool exists = !file.empty() && IdentityOfPath(file, &identity);
+  if (exists && IsSourceFile(source->db_handle, attached, identity)) {
     ThrowTypeError(env, "The destination is the file of the database being backed up");
     return false;
   }
+  // Removing it later would delete a database from under its connection.
+  if (exists && unlink_unfinished && IsOpenDatabaseFile(*addon, identity)) {
+    ThrowTypeError(env, "The destination is the file of an open database");
+    return false;
+  }
+  // Whether a failed start may take the file away again: only one that the
+  // open below makes.
+  bool creates_file = resolved && !file.empty() && IsAbsent(file);
 
-  bool creates_file = IsAbsent(destination);
   sqlite3* dest = nullptr;
-  int rc = sqlite3_open_v2(destination.c_str(), &dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  int rc = sqlite3_open_v2(destination.c_str(), &dest, DESTINATION_FLAGS, nullptr);
   if (rc != SQLITE_OK) {
     // Without memory for a connection SQLite hands back no handle to ask.
     if (dest == nullptr) {
@@ -246,14 +211,15 @@ Backup::~Backup() {
   CloseHandles();
 }
 
-// Ends the copy; an unfinished destination file is removed when that was asked for.
+// Ends the copy; an unfinished destination file is removed when that was asked
+// for, unless a connection of the environment has opened it as a database since.
 void Backup::CloseHandles() {
   if (!alive) return;
   alive = false;
   std::string filename = FileName(dest_handle);
   sqlite3_backup_finish(backup_handle);
   sqlite3_close(dest_handle);
-  if (unlink) RemoveFile(filename);
+  if (unlink && !IsOpenDatabasePath(*db->addon, filename)) RemoveFile(filename);
 }
 
 Napi::Value Backup::JS_transfer(const Napi::CallbackInfo& info) {

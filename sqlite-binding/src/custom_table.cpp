@@ -32,6 +32,8 @@ struct FactoryResult {
   std::string declaration;
   napi_value generator = nullptr;
   std::vector<std::string> parameter_names;
+  // More names than a plan can carry: none of them is read.
+  bool too_many_parameters = false;
   int32_t safe_ints = 0;
   bool direct_only = false;
 
@@ -47,9 +49,13 @@ struct FactoryResult {
   }
 
  private:
+  // The length is checked before any name is read: a script's array can claim
+  // 2^32-1 elements, each of which its prototype answers.
   bool ReadNames(napi_env env, napi_value names) {
     uint32_t length = 0;
     if (!CheckStatus(env, napi_get_array_length(env, names, &length))) return false;
+    too_many_parameters = length > MAX_PARAMETERS;
+    if (too_many_parameters) return true;
     for (uint32_t i = 0; i < length; i++) {
       napi_value name = nullptr;
       std::string text;
@@ -135,7 +141,7 @@ int CustomTable::xConnect(sqlite3* connection, void* data, int argc, const char*
   if (!result.Read(env, answer)) return self->ScriptFailed();
 
   const char* table_name = argv[2];
-  if (result.parameter_names.size() > MAX_PARAMETERS) {
+  if (result.too_many_parameters) {
     *error = sqlite3_mprintf("virtual table \"%s\" has more than 32 parameters", table_name);
     return SQLITE_ERROR;
   }

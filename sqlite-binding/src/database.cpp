@@ -10,9 +10,9 @@
 #include "helpers.hpp"
 #include "napi_calls.hpp"
 #include "type_safe_callback.hpp"
-#include "type_tags.hpp"
 
-napi_type_tag Database::TYPE_TAG = DrawTypeTag();
+// Drawn at the first registration of the process.
+napi_type_tag Database::TYPE_TAG;
 
 namespace {
 
@@ -182,12 +182,16 @@ bool Database::Deserialize(Napi::Env env, Napi::Object buffer, Addon* addon, sql
 }
 
 Database::~Database() {
-  // While open the database is still in the Addon's set; once closed (by
-  // teardown among others) it must not reach the Addon at all.
-  if (is_open) addon->open_databases.erase(this);
+  // While open the database is still in the Addon's set, and stays there while
+  // its backups end; once closed (by teardown among others) it must not reach
+  // the Addon at all.
+  bool was_open = is_open;
   CloseHandles();
+  if (was_open) addon->open_databases.erase(this);
 }
 
+// The connection is closed last: while its backups end, its files still count
+// as open databases, so that none of them is removed as an unfinished copy.
 void Database::CloseHandles() {
   if (!is_open) return;
   is_open = false;
@@ -197,12 +201,17 @@ void Database::CloseHandles() {
       sqlite3_finalize(statement->handle);
     }
   }
+  stmts.clear();
+  EndBackups();
+  sqlite3_close(db_handle);
+  db_handle = nullptr;
+}
+
+void Database::EndBackups() {
   for (Backup* backup : backups) {
     backup->CloseHandles();
   }
-  stmts.clear();
   backups.clear();
-  sqlite3_close(db_handle);
 }
 
 void Database::AddStatement(Statement* statement) { stmts.insert(statement); }
@@ -261,8 +270,8 @@ Napi::Value Database::JS_close(const Napi::CallbackInfo& info) {
   if (!BusyGuard(env)) return env.Undefined();
   if (!PreparingGuard(env)) return env.Undefined();
   if (!IteratorGuard(env)) return env.Undefined();
-  addon->open_databases.erase(this);
   CloseHandles();
+  addon->open_databases.erase(this);
   return env.Undefined();
 }
 

@@ -25,6 +25,8 @@ class Database : public Napi::ObjectWrap<Database> {
   static Napi::Function Init(Napi::Env env, Addon* addon);
 
   void CloseHandles();
+  // Ends every live backup of the connection, which stays open.
+  void EndBackups();
   void AddStatement(Statement* statement);
   bool Log(Napi::Env env, sqlite3_stmt* stmt);
 
@@ -65,6 +67,7 @@ class Database : public Napi::ObjectWrap<Database> {
     bool operator()(const Backup* a, const Backup* b) const { return a->id < b->id; }
   };
 
+  // Null again once the connection is closed.
   sqlite3* db_handle = nullptr;
   // The connection state, one block that an iterator reads and writes through.
   bool is_open = false;

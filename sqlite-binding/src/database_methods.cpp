@@ -124,7 +124,10 @@ Napi::Value Database::JS_loadExtension(const Napi::CallbackInfo& info) {
   int rc = sqlite3_load_extension(db_handle, path.c_str(), has_entry_point ? entry_point.c_str() : nullptr,
                                   &message);
   if (rc != SQLITE_OK) {
-    ThrowSqliteError(env, addon, message != nullptr ? message : sqlite3_errstr(rc), rc);
+    // The text can be the system's own, which on Windows ends in a line break.
+    std::string text = message != nullptr ? message : sqlite3_errstr(rc);
+    text.erase(text.find_last_not_of(" \t\r\n\f\v") + 1);
+    ThrowSqliteError(env, addon, text.c_str(), rc);
   }
   sqlite3_free(message);
   return env.Undefined();

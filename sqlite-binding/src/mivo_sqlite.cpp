@@ -3,12 +3,15 @@
 // closes what is still open when the environment goes away.
 #include <napi.h>
 
+#include <mutex>
+
 #include "addon.hpp"
 #include "backup.hpp"
 #include "database.hpp"
 #include "napi_calls.hpp"
 #include "statement.hpp"
 #include "statement_iterator.hpp"
+#include "type_tags.hpp"
 
 namespace {
 
@@ -27,11 +30,27 @@ void KeepConstructor(napi_env env, napi_value exports, const char* name,
   }
 }
 
+// The classes' type tags, drawn once per process by the first registration,
+// not while the library loads: on Windows that runs inside DllMain, under the
+// loader lock, where calling into the system's random generator is unsafe.
+// Every registration passes here first, so every thread that can call a method
+// sees the tags drawn.
+void DrawTypeTags() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    Database::TYPE_TAG = DrawTypeTag();
+    Statement::TYPE_TAG = DrawTypeTag();
+    StatementIterator::TYPE_TAG = DrawTypeTag();
+    Backup::TYPE_TAG = DrawTypeTag();
+  });
+}
+
 napi_value InitAll(napi_env raw_env, napi_value raw_exports) {
   Napi::Env env(raw_env);
   Napi::HandleScope scope(env);
   napi_value exports = raw_exports;
 
+  DrawTypeTags();
   Addon::ConfigureURI();
   Addon* addon = new Addon(env);
   napi_add_env_cleanup_hook(env, Addon::Cleanup, addon);

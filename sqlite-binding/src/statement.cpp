@@ -10,9 +10,9 @@
 #include "napi_calls.hpp"
 #include "sql_tail.hpp"
 #include "type_safe_callback.hpp"
-#include "type_tags.hpp"
 
-napi_type_tag Statement::TYPE_TAG = DrawTypeTag();
+// Drawn at the first registration of the process.
+napi_type_tag Statement::TYPE_TAG;
 
 Napi::Function Statement::Init(Napi::Env env, Addon* addon) {
   std::vector<napi_property_descriptor> methods = {

@@ -11,9 +11,9 @@
 #include "napi_calls.hpp"
 #include "statement.hpp"
 #include "type_safe_callback.hpp"
-#include "type_tags.hpp"
 
-napi_type_tag StatementIterator::TYPE_TAG = DrawTypeTag();
+// Drawn at the first registration of the process.
+napi_type_tag StatementIterator::TYPE_TAG;
 
 namespace {
 

@@ -2,7 +2,9 @@
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
+const os = require('node:os');
 const path = require('node:path');
+const { spawnSync } = require('node:child_process');
 const { Worker } = require('node:worker_threads');
 const { addon, SqliteError, initialize, openDatabase, prepare, execAll, tempDir, filesHeldOpenIn, collectGarbage,
   modulePath, windowsLacks } = require('./harness');
@@ -10,6 +12,7 @@ const { addon, SqliteError, initialize, openDatabase, prepare, execAll, tempDir,
 const typeError = (message) => ({ name: 'TypeError', message });
 const notOpen = typeError('The database connection is not open');
 const busy = typeError('This database connection is busy executing a query');
+const openFile = typeError('The destination is the file of an open database');
 
 // A source of about 27 pages of 4096 bytes, so that a copy takes several steps.
 function filledDatabase(file = path.join(tempDir(), 'source.db'), rows = 100) {
@@ -294,6 +297,213 @@ test('a database opened on descriptors refuses a backup onto its own file', wind
   assert.deepEqual(copiedRows(file), before);
 });
 
+// Runs a script in a process of its own with URI names on and answers what it
+// printed as JSON. The script has the harness in `harness` and starts in `dir`.
+function withUriNames(dir, script) {
+  const source = `
+    const fs = require('node:fs');
+    const harness = require(process.argv[1]);
+    process.chdir(process.argv[2]);
+    ${script}
+  `;
+  const result = spawnSync(process.execPath, ['-e', source, require.resolve('./harness'), dir],
+    { env: { ...process.env, SQLITE_USE_URI: '1' }, encoding: 'utf8' });
+  assert.equal(result.status, 0, result.stderr);
+  return JSON.parse(result.stdout);
+}
+
+test('with URI names, a backup that cannot start keeps the file a URI names and takes away only what it made', () => {
+  const seen = withUriNames(tempDir(), `
+    const precious = harness.openDatabase('precious.db');
+    harness.execAll(precious, ['CREATE TABLE p(x)', "INSERT INTO p VALUES ('kept')"]);
+    precious.close();
+    const image = fs.readFileSync('precious.db');
+    const db = harness.openDatabase(':memory:');
+    const seen = [];
+    for (const name of ['file:precious.db', 'file:precious.db?mode=rw', 'file:precious.db?mode=rwc',
+      'file:./precious.db?cache=private&mode=rw', 'file:fresh.db', 'file:fresh.db?mode=rwc']) {
+      for (const unlink of [false, true]) {
+        let message = null;
+        try { db.backup(db, 'nosuch', name, unlink); } catch (e) { message = e.message; }
+        seen.push([name, unlink, message, fs.readdirSync('.').join(','),
+          fs.existsSync('precious.db') && fs.readFileSync('precious.db').equals(image)]);
+      }
+    }
+    console.log(JSON.stringify(seen));
+  `);
+  assert.equal(seen.length, 12);
+  for (const [name, unlink, message, files, intact] of seen) {
+    assert.deepEqual([message, files, intact], ['unknown database nosuch', 'precious.db', true], `${name}, unlink ${unlink}`);
+  }
+});
+
+test('with URI names, a backup onto an open database\'s file named by a URI is refused', () => {
+  const seen = withUriNames(tempDir(), `
+    const db = harness.openDatabase('main.db');
+    harness.execAll(db, ['CREATE TABLE m(x)', "INSERT INTO m VALUES ('kept')", 'CREATE TEMP TABLE tt(x)']);
+    const seen = [];
+    for (const [schema, name] of [['main', 'file:main.db'], ['temp', 'file:main.db'], ['temp', 'file:./main.db?mode=rw']]) {
+      try { db.backup(db, schema, name, true).close(); seen.push([schema, name, null]); } catch (e) { seen.push([schema, name, e.message]); }
+    }
+    seen.push(harness.prepare(db, 'SELECT x FROM m').pluck().all(), fs.readdirSync('.'));
+    db.close();
+    console.log(JSON.stringify(seen));
+  `);
+  assert.deepEqual(seen, [
+    ['main', 'file:main.db', 'The destination is the file of the database being backed up'],
+    ['temp', 'file:main.db', openFile.message],
+    ['temp', 'file:./main.db?mode=rw', openFile.message],
+    ['kept'], ['main.db'],
+  ]);
+});
+
+test('with unlink, a backup onto the file of any database open in the environment is refused; nothing is made or lost', () => {
+  const dir = tempDir();
+  const file = (name) => path.join(dir, name);
+  const db = filledDatabase(file('main.db'));
+  execAll(db, ['CREATE TEMP TABLE tt(x)', 'INSERT INTO tt VALUES (1)', `ATTACH '${file('other.db')}' AS other`,
+    'CREATE TABLE other.o(x)', 'INSERT INTO other.o VALUES (42)']);
+  const second = filledDatabase(file('second.db'), 10);
+  const copying = second.backup(second, 'main', file('copying.db'), false);
+  copying.transfer(1);
+  fs.linkSync(file('other.db'), file('other-link.db'));
+  const listing = fs.readdirSync(dir).sort();
+  const cases = [
+    // source schema, destination
+    ['temp', file('main.db')],
+    ['main', file('other.db')],
+    ['main', file('other-link.db')],
+    ['other', file('second.db')],
+    ['temp', path.join(dir, '.', 'copying.db')],
+  ];
+  for (const [schema, destination] of cases) {
+    assert.throws(() => db.backup(db, schema, destination, true), openFile, `${schema} onto ${destination}`);
+    // Without unlink the backup starts as before.
+    db.backup(db, schema, destination, false).close();
+  }
+  assert.deepEqual(fs.readdirSync(dir).sort(), listing);
+  assert.equal(copying.transfer(-1).remainingPages, 0);
+  copying.close();
+  execAll(db, ['INSERT INTO other.o VALUES (43)']);
+  assert.deepEqual(rows(db, 'other.o'), [42, 43]);
+  db.close();
+  second.close();
+  assert.equal(copiedRows(file('main.db')).length, 100);
+  assert.equal(copiedRows(file('copying.db')).length, 10);
+  assert.deepEqual(copiedRows(file('other-link.db'), 'o'), [42, 43]);
+});
+
+test('with unlink, a backup onto the file of a database on descriptors is refused, until it closes',
+  windowsLacks('databases on descriptors'), () => {
+    const { openOnFds } = require('./fd_helpers');
+    const dir = tempDir();
+    const onFdsFile = path.join(dir, 'on-fds.db');
+    filledDatabase(onFdsFile, 10).close();
+    const opened = openOnFds(onFdsFile);
+    const db = filledDatabase(path.join(dir, 'by-path.db'));
+    assert.throws(() => db.backup(db, 'main', onFdsFile, true), openFile);
+    assert.throws(() => opened.db.backup(opened.db, 'main', path.join(dir, 'by-path.db'), true), openFile);
+    assert.equal(copiedRows(onFdsFile).length, 10);
+    opened.close();
+    const b = db.backup(db, 'main', onFdsFile, true);
+    assert.equal(b.transfer(-1).remainingPages, 0);
+    b.close();
+    assert.equal(copiedRows(onFdsFile).length, 100);
+    db.close();
+  });
+
+// Windows keeps a temporary database in a named file of its temporary folder
+// (Linux unlinks it at once), which the folder in TMP decides.
+test('with unlink, a backup onto the file of a temporary database is refused',
+  { skip: process.platform !== 'win32' && 'Linux unlinks temporary files at once, so no name reaches them' }, () => {
+    const dir = tempDir();
+    const saved = { TMP: process.env.TMP, TEMP: process.env.TEMP };
+    let db;
+    try {
+      process.env.TMP = process.env.TEMP = dir;
+      db = openDatabase(':memory:');
+      execAll(db, ['PRAGMA temp.cache_size = 2', 'CREATE TEMP TABLE tt(x)',
+        'INSERT INTO tt WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) SELECT randomblob(1000) FROM n']);
+    } finally {
+      Object.assign(process.env, saved);
+    }
+    const made = fs.readdirSync(dir);
+    assert.equal(made.length, 1, `temporary files: ${made}`);
+    const other = openDatabase(':memory:');
+    for (const source of [db, other]) {
+      assert.throws(() => source.backup(source, 'main', path.join(dir, made[0]), true), openFile);
+    }
+    assert.equal(prepare(db, 'SELECT count(*) FROM tt').pluck().get(), 200);
+    other.close();
+    db.close();
+  });
+
+test('an unfinished backup keeps a destination that a connection of the environment has opened since', () => {
+  const dir = tempDir();
+  // Each opener opens the destination as a database and answers what confirms,
+  // once the backup has ended, that the file is still that database's.
+  const openers = {
+    'by path': (dest) => {
+      const other = openDatabase(dest);
+      return () => {
+        execAll(other, ['CREATE TABLE w(x)', "INSERT INTO w VALUES ('written')"]);
+        other.close();
+        assert.deepEqual(copiedRows(dest, 'w'), ['written']);
+      };
+    },
+    'attached to the source': (dest, db) => {
+      execAll(db, [`ATTACH '${dest}' AS later`]);
+      return () => {
+        if (!db.open) return;
+        execAll(db, ['CREATE TABLE later.w(x)', "INSERT INTO later.w VALUES ('written')", 'DETACH later']);
+        assert.deepEqual(copiedRows(dest, 'w'), ['written']);
+      };
+    },
+    'by another backup': (dest) => {
+      const other = filledDatabase(path.join(tempDir(), 'other.db'), 10);
+      const b = other.backup(other, 'main', dest, false);
+      return () => {
+        assert.equal(b.transfer(-1).remainingPages, 0);
+        other.close();
+        assert.equal(copiedRows(dest).length, 10);
+      };
+    },
+  };
+  for (const ending of ['close', 'source closed']) {
+    for (const [how, open] of Object.entries(openers)) {
+      const db = filledDatabase(path.join(tempDir(), 'source.db'));
+      const dest = path.join(dir, `${ending}, ${how}.db`);
+      const b = db.backup(db, 'main', dest, true);
+      // Opened before the copy writes, which locks the file until it is done.
+      const confirm = open(dest, db);
+      b.transfer(5);
+      if (ending === 'close') b.close();
+      else db.close();
+      assert.ok(fs.existsSync(dest), `${ending}, opened ${how}`);
+      confirm();
+      if (db.open) db.close();
+    }
+  }
+});
+
+test('a connection that closed or was collected before the backup ended keeps nothing', async () => {
+  const dir = tempDir();
+  const db = filledDatabase(path.join(dir, 'source.db'));
+  const closedDest = path.join(dir, 'closed.db');
+  const closing = db.backup(db, 'main', closedDest, true);
+  closing.transfer(5);
+  openDatabase(closedDest).close();
+  const collectedDest = path.join(dir, 'collected.db');
+  const collecting = db.backup(db, 'main', collectedDest, true);
+  collecting.transfer(5);
+  (() => { openDatabase(collectedDest); })();
+  await collectGarbage();
+  closing.close();
+  collecting.close();
+  assert.deepEqual(fs.readdirSync(dir), ['source.db']);
+  db.close();
+});
+
 test('a destination named in any script is the file made, finished or removed', () => {
   const dir = tempDir();
   const db = filledDatabase();
@@ -433,8 +643,14 @@ function runBackupWorker(workerData) {
   const source = `
     const { workerData, parentPort } = require('node:worker_threads');
     const { Database, initialize } = require(workerData.modulePath);
-    const db = new Database(workerData.source, 's', false, false, false, 0, null, null, null, null);
+    const open = (file) => new Database(file, 's', false, false, false, 0, null, null, null, null);
+    // Another connection, made before or after the source, opens the
+    // destination once the backup has started.
+    const before = workerData.openDest === 'before' ? open(':memory:') : null;
+    const db = open(workerData.source);
     globalThis.kept = db.backup(db, 'main', workerData.dest, workerData.unlink);
+    if (before) before.exec("ATTACH '" + workerData.dest + "' AS d");
+    globalThis.others = [before, workerData.openDest === 'after' ? open(workerData.dest) : null];
     globalThis.kept.transfer(workerData.pages);
     parentPort.postMessage('ready');
     if (workerData.ending === 'exit') process.exit(0);
@@ -456,14 +672,22 @@ test('a worker that goes away with a backup ends it; an unfinished one loses its
     // ending, unlink, pages, destination kept
     ['end', true, 1, false], ['exit', true, 1, false], ['wait', true, 1, false],
     ['exit', false, 1, true], ['exit', true, -1, true], ['wait', true, -1, true],
+    // A destination another connection of the worker has open stays.
+    ['exit', true, 1, true, 'before'], ['exit', true, 1, true, 'after'], ['wait', true, 1, true, 'before'],
+    ['wait', true, 1, true, 'after'],
   ];
-  for (const [ending, unlink, pages, kept] of cases) {
-    const dest = path.join(dir, `${ending}-${unlink}-${pages}.db`);
-    await runBackupWorker({ source: sourceFile, dest, unlink, pages, ending });
-    const label = `${ending}, unlink ${unlink}, ${pages} pages`;
+  for (const [ending, unlink, pages, kept, openDest = null] of cases) {
+    const dest = path.join(dir, `${ending}-${unlink}-${pages}-${openDest}.db`);
+    await runBackupWorker({ source: sourceFile, dest, unlink, pages, ending, openDest });
+    const label = `${ending}, unlink ${unlink}, ${pages} pages, destination opened ${openDest}`;
     assert.equal(fs.existsSync(dest), kept, label);
     assert.deepEqual(filesHeldOpenIn(dir), [], `${label}: nothing held open`);
     if (kept && pages === -1) assert.equal(copiedRows(dest).length, 100, label);
+    if (openDest !== null) {
+      const reopened = openDatabase(dest, { mustExist: true });
+      assert.equal(prepare(reopened, 'PRAGMA integrity_check').pluck().get(), 'ok', label);
+      reopened.close();
+    }
   }
 });
 

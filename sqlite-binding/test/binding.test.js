@@ -77,6 +77,27 @@ test('a value longer than the length limit is refused as too big', () => {
   db.close();
 });
 
+test('an array of any length is read no further than one element past the parameters', () => {
+  const db = openDatabase(':memory:');
+  // Real arrays whose every index a Proxy in the prototype chain answers.
+  let reads = 0;
+  const everyIndex = new Proxy(Array.prototype, {
+    get(target, key, receiver) {
+      if (typeof key === 'string' && /^[0-9]+$/.test(key)) { reads++; return 1; }
+      return Reflect.get(target, key, receiver);
+    },
+  });
+  for (const [sql, length, most] of [['SELECT ?', 2147483647, 2], ['SELECT ?, ?', 1e7, 3], ['SELECT ?', 4294967295, 0]]) {
+    const values = [];
+    Object.setPrototypeOf(values, everyIndex);
+    values.length = length;
+    reads = 0;
+    assert.throws(() => prepare(db, sql).get(values), TOO_MANY, `${length} values`);
+    assert.equal(reads, most, `${length} values`);
+  }
+  db.close();
+});
+
 test('a failed binding leaves nothing bound', () => {
   const db = openDatabase(':memory:');
   const s = prepare(db, 'SELECT ? AS x, ? AS y');

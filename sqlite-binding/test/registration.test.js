@@ -3,7 +3,7 @@ const test = require('node:test');
 const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
 const {
-  addon, SqliteError, initialize, openDatabase, tempDir, windowsLacks, collectGarbage,
+  addon, SqliteError, initialize, openDatabase, tempDir, collectGarbage,
 } = require('./harness');
 const path = require('node:path');
 
@@ -180,24 +180,36 @@ test('SQLITE_USE_URI: "1" turns URI names on, "0" and anything else leave them o
   }
 });
 
-// Windows' C runtime keeps its own copy of the environment, which an assignment
-// to process.env does not change, so there the check could not fail.
-test('SQLITE_USE_URI set after the first registration is not read again, not even by a worker',
-  windowsLacks('C runtime environment that process.env changes'), () => {
-    const late = `
-      const fs = require('node:fs');
-      const { Worker } = require('node:worker_threads');
-      require(process.env.MIVO_SQLITE_MODULE);
-      process.env.SQLITE_USE_URI = '1';
-      process.chdir(fs.mkdtempSync(require('node:os').tmpdir() + '/mivo-uri-'));
-      new Worker(\`
-        const { Database } = require(process.env.MIVO_SQLITE_MODULE);
-        new Database('file:u.db?cache=private', 'u', false, false, false, 0, null, null, null, null).close();
-      \`, { eval: true }).on('exit', () => console.log(fs.readdirSync('.').join(',')));
-    `;
-    const env = { ...process.env };
-    delete env.SQLITE_USE_URI;
-    const result = spawnSync(process.execPath, ['-e', late], { env, encoding: 'utf8' });
-    assert.equal(result.status, 0, result.stderr);
-    assert.equal(result.stdout.trim(), 'file:u.db?cache=private');
-  });
+// A script's assignment to process.env changes the process's environment, which
+// the module reads (on Windows too, where the C runtime keeps a copy of its own
+// from the start).
+test('SQLITE_USE_URI that a script sets before the module is loaded is read', () => {
+  const early = `
+    process.env.SQLITE_USE_URI = '1';
+    ${uriProbe}
+  `;
+  const env = { ...process.env };
+  delete env.SQLITE_USE_URI;
+  const result = spawnSync(process.execPath, ['-e', early], { env, encoding: 'utf8' });
+  assert.equal(result.status, 0, result.stderr);
+  assert.equal(result.stdout.trim(), 'u.db');
+});
+
+test('SQLITE_USE_URI set after the first registration is not read again, not even by a worker', () => {
+  const late = `
+    const fs = require('node:fs');
+    const { Worker } = require('node:worker_threads');
+    require(process.env.MIVO_SQLITE_MODULE);
+    process.env.SQLITE_USE_URI = '1';
+    process.chdir(fs.mkdtempSync(require('node:os').tmpdir() + '/mivo-uri-'));
+    new Worker(\`
+      const { Database } = require(process.env.MIVO_SQLITE_MODULE);
+      try { new Database('file:u.db?cache=private', 'u', false, false, false, 0, null, null, null, null).close(); } catch {}
+    \`, { eval: true }).on('exit', () => console.log(fs.readdirSync('.').join(',')));
+  `;
+  const env = { ...process.env };
+  delete env.SQLITE_USE_URI;
+  const result = spawnSync(process.execPath, ['-e', late], { env, encoding: 'utf8' });
+  assert.equal(result.status, 0, result.stderr);
+  assert.equal(result.stdout.trim(), uriOff);
+});

@@ -128,6 +128,30 @@ test('a generator gets exactly one argument per parameter, also past the four st
   db.close();
 });
 
+test('a list of more than 32 parameter names is refused by its length, before any name is read', () => {
+  const db = openDatabase(':memory:');
+  // Real arrays whose every index a Proxy in the prototype chain answers, so
+  // that a length of 2^32-1 costs no memory.
+  let reads = 0;
+  const everyIndex = new Proxy(Array.prototype, {
+    get(target, key, receiver) {
+      if (typeof key === 'string' && /^[0-9]+$/.test(key)) { reads++; return 'p'; }
+      return Reflect.get(target, key, receiver);
+    },
+  });
+  for (const length of [33, 1e7, 4294967295]) {
+    const names = [];
+    Object.setPrototypeOf(names, everyIndex);
+    names.length = length;
+    const name = `huge${length}`;
+    db.table(() => ['CREATE TABLE x(value)', () => [][Symbol.iterator](), names, 0, false], name, true);
+    assert.throws(() => prepare(db, `SELECT value FROM ${name}`),
+      sqliteError('SQLITE_ERROR', `virtual table "${name}" has more than 32 parameters`));
+    assert.equal(reads, 0, `${length} names`);
+  }
+  db.close();
+});
+
 test('the factory\'s safe-integers choice decides how parameters reach the generator', () => {
   const db = openDatabase(':memory:');
   for (const [choice, type] of [[0, 'number'], [1, 'bigint'], [-1, 'bigint'], [2, 'number']]) {

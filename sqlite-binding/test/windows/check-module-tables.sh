@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
-# The Windows module exports only the two Node-API entry points, and at load
-# time needs only system DLLs: node.exe is bound late, through the delay-load
-# import (which the smoke suite exercises with a renamed host).
+# The Windows module exports only the two Node-API entry points, at load time
+# needs only system DLLs (node.exe is bound late, through the delay-load import,
+# which the smoke suite exercises with a renamed host), and is stripped: no
+# symbol table, whose names would hold the path of the folder it was built in.
 # Usage: check-module-tables.sh MODULE
 set -euo pipefail
 tables=$(x86_64-w64-mingw32-objdump -p "$1")
+
+symbols=$(x86_64-w64-mingw32-objdump -t "$1" | sed -n '/^SYMBOL TABLE:/,$p' | sed 1d)
+echo "symbol table:" $(head -c 200 <<<"$symbols")
+[ "$symbols" = "no symbols" ] || { echo "the module is not stripped" >&2; exit 1; }
+build_dir=$(cd "$(dirname "$1")/.." && pwd)
+for trace in "$build_dir" "$(tr -c 'A-Za-z0-9\n' '_' <<<"$build_dir")"; do
+  if grep -a -q -F -e "$trace" "$1"; then echo "the module holds its build folder's path: $trace" >&2; exit 1; fi
+done
 
 exports=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$tables" | sed -n 's/^\s*\[\s*[0-9]*\]\s*//p' | sort)
 echo "exports:" $exports

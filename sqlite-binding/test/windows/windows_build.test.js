@@ -6,7 +6,7 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const { spawnSync } = require('node:child_process');
-const { addon, openDatabase, tempDir } = require('../harness');
+const { addon, openDatabase, tempDir, modulePath } = require('../harness');
 
 test('the exports are the four classes and initialize', () => {
   assert.deepEqual(Object.keys(addon), ['Database', 'Statement', 'StatementIterator', 'Backup', 'initialize']);
@@ -65,4 +65,12 @@ test('the module works in a host executable that is not called node.exe', (t) =>
   `], { env: process.env, encoding: 'utf8' });
   assert.equal(result.status, 0, `status ${result.status}, signal ${result.signal}: ${result.stderr}`);
   assert.deepEqual(JSON.parse(result.stdout), [{ v: 6 }, { v: 7 }]);
+});
+
+// Loading runs the module's static initialisers inside DllMain, under the
+// loader lock; the type tags are drawn at the first registration instead.
+test('loading the module draws no random numbers', () => {
+  const result = spawnSync(process.env.MIVO_LOAD_COUNTER, [modulePath], { encoding: 'utf8' });
+  assert.equal(result.status, 0, `status ${result.status}: ${result.stdout}${result.stderr}`);
+  assert.equal(result.stdout.trim(), 'random draws while loading the module: 0');
 });
