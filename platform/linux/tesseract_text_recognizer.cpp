@@ -5,7 +5,6 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -13,8 +12,10 @@
 #include "platform/linux/ground_levelling.h"
 #include "platform/linux/leptonica_pointers.h"
 #include "platform/linux/picture_pixel_count.h"
+#include "platform/linux/rule_removal.h"
 #include "platform/linux/silenced_standard_streams.h"
 #include "platform/linux/visual_lines.h"
+#include "platform/linux/word_choice.h"
 
 namespace mivo::platform {
 namespace {
@@ -24,14 +25,6 @@ namespace {
 // memory and time by the size the header claims: a 30000 x 30000 PNG of a few
 // hundred kilobytes took 3.5 GB and 16 s.
 constexpr std::uint64_t kMostPixels = std::uint64_t{1} << 28;
-
-// Text lines lower than this, in pixels, are read at twice the size: screen
-// text is smaller than the text Tesseract learnt from. Measured on 30 lines of
-// invoices: lines 16 pixels high lost four decimal points at their own size
-// and none at 1.5 or 2 times; lines 24 pixels high read whole as they are and
-// lost two to four at 1.5 or 2 times. A terminal's 18-pixel lines lost the end
-// of one line and read "the" as "'the" as they are, and read whole at twice.
-constexpr int kSmallTextHeight = 20;
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -50,10 +43,16 @@ class LeptonicaImage : public Image {
   Pix* pix_;
 };
 
-// Every word Tesseract read, with its box; the lines are built from them,
-// since Tesseract's own lines end at every column it sees, tab stops included.
-std::vector<BoxedWord> wordsOf(tesseract::TessBaseAPI& api) {
-  std::vector<BoxedWord> words;
+// Every word Tesseract reads in `pix`, drawn at `scale` times the picture's
+// size, with its box in the picture's pixels; the lines are built from them,
+// since Tesseract's own lines end at every column it sees, tab stops
+// included, and run on across windows side by side.
+std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, int scale) {
+  api.SetImage(pix);
+  if (api.Recognize(nullptr) != 0) {
+    throw RecognitionError("Tesseract could not recognise the text of the picture");
+  }
+  std::vector<ReadWord> words;
   const std::unique_ptr<tesseract::ResultIterator> iterator(api.GetIterator());
   if (iterator == nullptr || iterator->Empty(tesseract::RIL_WORD)) return words;
   do {
@@ -65,26 +64,13 @@ std::vector<BoxedWord> wordsOf(tesseract::TessBaseAPI& api) {
       continue;
     }
     word.text = text.get();
-    words.push_back(std::move(word));
+    word.left /= scale;
+    word.top /= scale;
+    word.right = (word.right + scale - 1) / scale;
+    word.bottom = (word.bottom + scale - 1) / scale;
+    words.push_back({std::move(word), iterator->Confidence(tesseract::RIL_WORD)});
   } while (iterator->Next(tesseract::RIL_WORD));
   return words;
-}
-
-// The median height of the text lines that Tesseract's layout analysis finds
-// in its image, which costs a few hundredths of a second; 0 for none.
-int medianLineHeight(tesseract::TessBaseAPI& api) {
-  std::vector<int> heights;
-  const std::unique_ptr<tesseract::PageIterator> lines(api.AnalyseLayout());
-  if (lines == nullptr || lines->Empty(tesseract::RIL_TEXTLINE)) return 0;
-  do {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    if (lines->BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom)) {
-      heights.push_back(bottom - top);
-    }
-  } while (lines->Next(tesseract::RIL_TEXTLINE));
-  if (heights.empty()) return 0;
-  std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
-  return heights[heights.size() / 2];
 }
 
 }  // namespace
@@ -120,10 +106,14 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   const PixPointer grey(
       pixConvertTo8(static_cast<const LeptonicaImage&>(image).pix(), 0));
   if (grey == nullptr) throw RecognitionError("the picture cannot be made grey");
-  // Text dark on light everywhere, then what frames or marks it whitened:
-  // the recogniser reads light text on dark poorly and frames as letters.
+  // Text dark on light everywhere, then what frames, marks or rules it
+  // whitened, then every ground white: the recogniser reads light text on
+  // dark poorly and frames as letters, and it binarises the whole picture at
+  // one threshold, which falls between two grounds where there are two.
   levelGrounds(grey.get());
   removeFrames(grey.get());
+  removeRules(grey.get());
+  whitenGrounds(grey.get());
   // A new engine for every picture: nothing of one recognition outlives it.
   tesseract::TessBaseAPI api;
   if (api.Init(data_path_.c_str(), "eng", tesseract::OEM_LSTM_ONLY) != 0) {
@@ -133,19 +123,18 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   // screen lines into columns, and its sparse-text mode drops letters at word
   // ends; the columns are found again from the words' boxes.
   api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
-  api.SetImage(grey.get());
-  PixPointer larger;
-  const int lineHeight = medianLineHeight(api);
-  if (lineHeight > 0 && lineHeight < kSmallTextHeight) {
-    larger.reset(pixScaleGrayLI(grey.get(), 2, 2));
-    if (larger == nullptr) throw RecognitionError("the picture cannot be scaled up");
-    api.SetImage(larger.get());
-  }
-  if (api.Recognize(nullptr) != 0) {
-    throw RecognitionError("Tesseract could not recognise the text of the picture");
-  }
+  // Read at its own size and at twice it, each word then taken from the
+  // reading that fits its size: small text beside larger text is common on
+  // screens.
+  const std::vector<ReadWord> ownSize = wordsRead(api, grey.get(), 1);
+  const PixPointer doubled(pixScaleGrayLI(grey.get(), 2, 2));
+  if (doubled == nullptr) throw RecognitionError("the picture cannot be scaled up");
+  const std::vector<ReadWord> twice = wordsRead(api, doubled.get(), 2);
   std::vector<TextObservation> observations;
-  for (std::string& line : visualLines(wordsOf(api))) observations.push_back({std::move(line)});
+  for (std::string& line : visualLines(chosenWords(ownSize, twice))) {
+    // What is left of a frame, a rule or an icon.
+    if (holdsALetterOrDigit(line)) observations.push_back({std::move(line)});
+  }
   return observations;
 }
 
