@@ -121,7 +121,7 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   }
   // The page as one block: Tesseract's own layout analysis cuts aligned
   // screen lines into columns, and its sparse-text mode drops letters at word
-  // ends; the columns are found again from the words' boxes.
+  // ends; lines, rows and columns are found again from the words' boxes.
   api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
   // Read at its own size and at twice it, each word then taken from the
   // reading that fits its size: small text beside larger text is common on

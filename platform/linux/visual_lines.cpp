@@ -17,6 +17,9 @@ constexpr int kHalfHeightsBetweenRows = 5;
 // A text column: this many lines or more, of this many words on average.
 constexpr int kLinesOfAColumn = 3;
 constexpr int kWordsOfAColumnLine = 3;
+// Text columns are this many text heights apart at least; words further
+// apart than a word space but closer are one line's.
+constexpr int kHeightsOfAColumnGutter = 2;
 // A gutter this wide, in text heights, parts a list from a text column to its
 // right (a sidebar); a narrower one is a line-number gutter or a table's.
 constexpr int kHeightsOfASidebarGutter = 4;
@@ -240,15 +243,16 @@ bool partsColumns(const std::vector<Row>& rows, std::size_t first, std::size_t l
   }
   if (left.numbers) return false;
   // Side by side in most rows, yet in line in fewer than three fifths of them,
-  // which the rows of a table always are.
-  // Or a text column with anything beside it, further away than any table's
-  // cells are.
+  // which the rows of a table always are; or text with anything beside it,
+  // further away than any table's cells are.
   const bool windows =
       2 * shared > std::max(left.lines, right.lines) && shared >= 2 &&
       (5 * inLineWithEachOther < 3 * shared ||
        ((left.isText() || right.isText()) && gutter.width() >= kHeightsBetweenWindows * height));
   const bool sidebar = right.isTextColumn(height) && gutter.width() >= kHeightsOfASidebarGutter * height;
-  return windows || (left.isTextColumn(height) && right.isTextColumn(height)) || sidebar;
+  const bool textColumns = left.isTextColumn(height) && right.isTextColumn(height) &&
+                           gutter.width() >= kHeightsOfAColumnGutter * height;
+  return windows || textColumns || sidebar;
 }
 
 

@@ -50,7 +50,7 @@ bool beside(const BoxedWord& a, const BoxedWord& b) {
 // line of text, whose height decides the scale for all of them: a word's own
 // height is that of its letters ("61.50" has neither ascenders nor
 // descenders), and a size at a tab stop belongs to its file's line.
-constexpr int kHeightsAlongALine = 8;
+constexpr int kHeightsAlongALine = 25;
 
 struct Candidate {
   const ReadWord* read;

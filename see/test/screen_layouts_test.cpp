@@ -19,12 +19,16 @@ using test::PlacedText;
 
 constexpr int kFontSize = 6;
 constexpr int kPitch = 31;
+// Figures alone in a cell read best in a font larger than the layouts' own:
+// in it, at twice its size, the recogniser loses their decimal points.
+constexpr int kTableFontSize = 8;
 
 std::vector<std::string> readLayout(const std::vector<PlacedText>& texts,
                                     int fontSize = kFontSize,
-                                    const std::vector<DrawnBox>& boxes = {}) {
+                                    const std::vector<DrawnBox>& boxes = {},
+                                    int width = 1512, int height = 982) {
   const test::TemporaryFolder folder;
-  test::writeLayout(folder.path("screen.png"), 1512, 982, texts, fontSize, boxes);
+  test::writeLayout(folder.path("screen.png"), width, height, texts, fontSize, boxes);
   TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
   const std::unique_ptr<Image> image = recognizer.loadFirstImage(folder.path("screen.png"));
   if (image == nullptr) throw std::runtime_error("not loaded");
@@ -148,6 +152,104 @@ TEST(ScreenLayouts, FileSizesAtATabStopStayOnTheirNamesLines) {
               testing::ElementsAre("report-2026.pdf 1.2 MB", "notes-march.txt 14 KB",
                                    "photo-0412.jpg 3.4 MB",
                                    testing::AnyOf("budget-q1.xlsx 88 KB", "budget-qlxlsx 88 KB")));
+}
+
+// A grid table: each cell framed, the cells of a row far apart.
+TEST(ScreenLayouts, ATablesRowsAreReadAcrossTheirCells) {
+  const std::vector<std::vector<std::string>> rows = {
+      {"Order", "Customer", "Date", "Total"},
+      {"#10421", "Ana Silva", "2025-02-03", "84.20 EUR"},
+      {"#10422", "Tom Becker", "2025-02-03", "12.99 EUR"},
+      {"#10423", "Mei Tanaka", "2025-02-04", "231.50 EUR"},
+      {"#10424", "Jonas Berg", "2025-02-05", "45.00 EUR"},
+  };
+  const int columns[] = {60, 260, 500, 740};
+  std::vector<PlacedText> texts;
+  std::vector<DrawnBox> boxes;
+  std::vector<std::string> expected;
+  for (int r = 0; r < 5; ++r) {
+    std::string line;
+    for (int c = 0; c < 4; ++c) {
+      texts.push_back({rows[r][c], columns[c] + 14, 130 + 44 * r});
+      boxes.push_back({columns[c], 100 + 44 * r, c < 3 ? columns[c + 1] - columns[c] : 200, 44,
+                       false, 0x9aa3ad});
+      line += (c > 0 ? " " : "") + rows[r][c];
+    }
+    expected.push_back(line);
+  }
+  EXPECT_EQ(readLayout(texts, kTableFontSize, boxes), expected);
+}
+
+TEST(ScreenLayouts, AReceiptsPricesStayOnTheirItemsLines) {
+  const char* items[][3] = {{"Oat milk", "2", "2.49"}, {"Rye bread", "1", "3.20"},
+                            {"Coffee beans", "1", "8.95"}, {"Bananas", "6", "1.95"},
+                            {"Cheddar", "1", "3.49"}};
+  std::vector<PlacedText> texts = {{"GREEN BASKET MARKET", 600, 80}};
+  std::vector<std::string> expected = {"GREEN BASKET MARKET"};
+  for (int i = 0; i < 5; ++i) {
+    texts.push_back({items[i][0], 520, 140 + kPitch * i});
+    texts.push_back({items[i][1], 820, 140 + kPitch * i});
+    texts.push_back({items[i][2], 930, 140 + kPitch * i});
+    expected.push_back(std::string(items[i][0]) + " " + items[i][1] + " " + items[i][2]);
+  }
+  texts.push_back({"TOTAL", 520, 140 + kPitch * 6});
+  texts.push_back({"19.87", 930, 140 + kPitch * 6});
+  expected.push_back("TOTAL 19.87");
+  EXPECT_EQ(readLayout(texts, kTableFontSize), expected);
+}
+
+TEST(ScreenLayouts, TwoTextColumnsUnderAHeadingAreReadOneAfterTheOther) {
+  const std::vector<std::string> left = {
+      "The city council voted on Tuesday to close", "the old harbour road to cars on weekends",
+      "from the first of May, after years of calls", "from the cyclists and the market traders."};
+  const std::vector<std::string> right = {
+      "Traders at the fish market welcomed the vote.", "On a busy Saturday the road carries more",
+      "than six thousand cars, and the stalls have", "had to close early because of the fumes."};
+  const std::string heading =
+      "Harbour road to close to cars on weekends from May, the city council decides";
+  std::vector<PlacedText> texts = {{heading, 100, 60}};
+  std::vector<std::string> expected = {heading};
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    texts.push_back({left[i], 100, 130 + kPitch * static_cast<int>(i)});
+    texts.push_back({right[i], 780, 130 + kPitch * static_cast<int>(i)});
+  }
+  expected.insert(expected.end(), left.begin(), left.end());
+  expected.insert(expected.end(), right.begin(), right.end());
+  EXPECT_EQ(readLayout(texts, kFontSize, {}, 1512, 400), expected);
+}
+
+// Buttons whose labels stand a pixel or two higher or lower, and code lines
+// with their numbers in a gutter.
+TEST(ScreenLayouts, TheItemsOfARowComeInTheirOrder) {
+  EXPECT_EQ(readLayout({
+                {"Reset", 100, 100},
+                {"Save changes", 700, 99},
+                {"Delivered", 900, 101},
+                {"Archive", 1100, 98},
+                {"17", 100, 200},
+                {"if total > limit:", 200, 200},
+                {"18", 100, 200 + kPitch},
+                {"return total - discount", 260, 200 + kPitch},
+            }),
+            (std::vector<std::string>{"Reset Save changes Delivered Archive",
+                                      "17 if total > limit:", "18 return total - discount"}));
+}
+
+// A terminal's light grey text on its dark ground, and a black desktop beside
+// it: levelled, the terminal's ground came out grey beside the white desktop,
+// and one threshold for the whole picture turned it black, text and all.
+TEST(ScreenLayouts, ADarkTerminalBesideABlackDesktopIsRead) {
+  const std::vector<std::string> shell = {"$ git status", "On branch main",
+                                          "Your branch is ahead of origin/main by 2 commits.",
+                                          "$ make test", "ran 48 tests, 47 passed, 1 failed"};
+  std::vector<PlacedText> texts;
+  for (std::size_t i = 0; i < shell.size(); ++i) {
+    texts.push_back({shell[i], 20, 40 + kPitch * static_cast<int>(i), true});
+  }
+  EXPECT_EQ(readLayout(texts, kFontSize,
+                       {{0, 0, 870, 820, true, 0x123d3a}, {870, 0, 642, 982, true, 0x000000},
+                        {0, 820, 870, 162, true, 0x000000}}),
+            shell);
 }
 
 }  // namespace
