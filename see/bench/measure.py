@@ -34,39 +34,11 @@ def collapsed(text):
     return " ".join(text.split())
 
 
-def edit_distance(a, b):
-    """Levenshtein distance, bit-parallel over the characters of `a`."""
-    if not a:
-        return len(b)
-    if not b:
-        return len(a)
-    masks = {}
-    for i, c in enumerate(a):
-        masks[c] = masks.get(c, 0) | (1 << i)
-    full = (1 << len(a)) - 1
-    top = 1 << (len(a) - 1)
-    vp, vn, score = full, 0, len(a)
-    for c in b:
-        eq = masks.get(c, 0)
-        xv = eq | vn
-        xh = (((eq & vp) + vp) ^ vp) | eq
-        hp = vn | (~(xh | vp) & full)
-        hn = vp & xh
-        if hp & top:
-            score += 1
-        elif hn & top:
-            score -= 1
-        hp = ((hp << 1) | 1) & full
-        hn = (hn << 1) & full
-        vp = hn | (~(xv | hp) & full)
-        vn = hp & xv
-    return score
-
-
-def best_match_errors(pattern, text):
-    """The fewest edits that make `pattern` a substring of `text`."""
+def _bit_parallel_distance(pattern, text, anywhere):
+    """Levenshtein distance of `pattern` to `text`, bit-parallel over the
+    pattern's characters; with `anywhere`, to the best substring of `text`."""
     if not pattern:
-        return 0
+        return 0 if anywhere else len(text)
     masks = {}
     for i, c in enumerate(pattern):
         masks[c] = masks.get(c, 0) | (1 << i)
@@ -85,11 +57,21 @@ def best_match_errors(pattern, text):
         elif hn & top:
             score -= 1
         best = min(best, score)
-        hp = (hp << 1) & full
+        # A substring may start anywhere: the top row stays 0.
+        hp = ((hp << 1) | (0 if anywhere else 1)) & full
         hn = (hn << 1) & full
         vp = hn | (~(xv | hp) & full)
         vn = hp & xv
-    return best
+    return best if anywhere else score
+
+
+def edit_distance(a, b):
+    return _bit_parallel_distance(a, b, anywhere=False)
+
+
+def best_match_errors(pattern, text):
+    """The fewest edits that make `pattern` a substring of `text`."""
+    return _bit_parallel_distance(pattern, text, anywhere=True)
 
 
 def in_order_share(positions):
