@@ -1,5 +1,6 @@
 #include "platform/linux/frame_removal.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/linux/dark_shapes.h"
@@ -13,6 +14,11 @@ namespace {
 constexpr int kShapesOfAFrame = 2;
 // Stipples and boxes smaller than this are dots and dashes of text.
 constexpr int kSmallestMark = 8;
+// A box narrower than that is a block cursor of a small terminal font, one
+// character cell, as a stroke of a letter or a dash never is: this wide at
+// least, and at most three times as high as wide.
+constexpr int kNarrowestCursor = 4;
+constexpr int kCursorHeightsPerWidth = 3;
 
 bool isFrame(const DarkShape& shape, const std::vector<DarkShape>& shapes) {
   const PixPointer enclosed = enclosedBy(shape);
@@ -48,7 +54,10 @@ bool isStipple(const DarkShape& shape) {
 // text cursor, a check box, a square bullet. No letter has four straight
 // edges.
 bool isBox(const DarkShape& shape) {
-  if (shape.width < kSmallestMark || shape.height < kSmallestMark) return false;
+  const int narrow = std::min(shape.width, shape.height);
+  const int wide = std::max(shape.width, shape.height);
+  if (wide < kSmallestMark || narrow < kNarrowestCursor) return false;
+  if (narrow < kSmallestMark && wide > kCursorHeightsPerWidth * narrow) return false;
   const auto dark = [&](int x, int y) {
     l_uint32 value = 0;
     pixGetPixel(shape.pixels.get(), x, y, &value);

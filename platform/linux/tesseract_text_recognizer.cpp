@@ -12,6 +12,7 @@
 #include "platform/linux/ground_levelling.h"
 #include "platform/linux/leptonica_pointers.h"
 #include "platform/linux/picture_pixel_count.h"
+#include "platform/linux/reading_scales.h"
 #include "platform/linux/rule_removal.h"
 #include "platform/linux/silenced_standard_streams.h"
 #include "platform/linux/visual_lines.h"
@@ -43,11 +44,19 @@ class LeptonicaImage : public Image {
   Pix* pix_;
 };
 
-// Every word Tesseract reads in `pix`, drawn at `scale` times the picture's
-// size, with its box in the picture's pixels; the lines are built from them,
-// since Tesseract's own lines end at every column it sees, tab stops
-// included, and run on across windows side by side.
-std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, int scale) {
+// Where a picture read by Tesseract lies in the picture recognised: drawn at
+// `scale` times its size, from the point (`x`, `y`) on.
+struct Placement {
+  int scale = 1;
+  int x = 0;
+  int y = 0;
+};
+
+// Every word Tesseract reads in `pix`, with its box in the recognised
+// picture's pixels; the lines are built from them, since Tesseract's own
+// lines end at every column it sees, tab stops included, and run on across
+// windows side by side.
+std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, Placement placement) {
   api.SetImage(pix);
   if (api.Recognize(nullptr) != 0) {
     throw RecognitionError("Tesseract could not recognise the text of the picture");
@@ -55,6 +64,7 @@ std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, int scale
   std::vector<ReadWord> words;
   const std::unique_ptr<tesseract::ResultIterator> iterator(api.GetIterator());
   if (iterator == nullptr || iterator->Empty(tesseract::RIL_WORD)) return words;
+  const int scale = placement.scale;
   do {
     const std::unique_ptr<char[]> text(iterator->GetUTF8Text(tesseract::RIL_WORD));
     BoxedWord word{"", 0, 0, 0, 0};
@@ -64,13 +74,45 @@ std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, int scale
       continue;
     }
     word.text = text.get();
-    word.left /= scale;
-    word.top /= scale;
-    word.right = (word.right + scale - 1) / scale;
-    word.bottom = (word.bottom + scale - 1) / scale;
+    word.left = word.left / scale + placement.x;
+    word.top = word.top / scale + placement.y;
+    word.right = (word.right + scale - 1) / scale + placement.x;
+    word.bottom = (word.bottom + scale - 1) / scale + placement.y;
     words.push_back({std::move(word), iterator->Confidence(tesseract::RIL_WORD)});
   } while (iterator->Next(tesseract::RIL_WORD));
   return words;
+}
+
+PixPointer made(Pix* pix, const char* what) {
+  if (pix == nullptr) throw RecognitionError(std::string("the picture cannot be ") + what);
+  return PixPointer(pix);
+}
+
+// A white border this wide around a part read on its own, as the recogniser
+// finds the edges of a picture's text best.
+constexpr int kBorder = 8;
+
+// The words of `part` of `grey`, read alone at its scale.
+std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const EnlargedPart& part) {
+  const BoxPointer box(boxCreate(part.x, part.y, part.width, part.height));
+  if (box == nullptr) throw RecognitionError("the picture cannot be cut into parts");
+  const PixPointer clipped = made(pixClipRectangle(grey, box.get(), nullptr), "cut into parts");
+  const PixPointer mask = made(pixClipRectangle(part.mask.get(), box.get(), nullptr), "cut into parts");
+  pixInvert(mask.get(), mask.get());
+  pixSetMasked(clipped.get(), mask.get(), 255);
+  const PixPointer bordered = made(pixAddBorder(clipped.get(), kBorder, 255), "cut into parts");
+  const PixPointer scaled = made(
+      pixScaleGrayLI(bordered.get(), static_cast<l_float32>(part.scale), static_cast<l_float32>(part.scale)),
+      "scaled up");
+  return wordsRead(api, scaled.get(), {part.scale, part.x - kBorder, part.y - kBorder});
+}
+
+// Whether `grey` holds anything to read.
+bool holdsInk(Pix* grey) {
+  const PixPointer ink = made(pixThresholdToBinary(grey, 224), "made black and white");
+  l_int32 empty = 0;
+  pixZero(ink.get(), &empty);
+  return !empty;
 }
 
 }  // namespace
@@ -123,15 +165,22 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   // screen lines into columns, and its sparse-text mode drops letters at word
   // ends; lines, rows and columns are found again from the words' boxes.
   api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
-  // Read at its own size and at twice it, each word then taken from the
-  // reading that fits its size: small text beside larger text is common on
-  // screens.
-  const std::vector<ReadWord> ownSize = wordsRead(api, grey.get(), 1);
-  const PixPointer doubled(pixScaleGrayLI(grey.get(), 2, 2));
-  if (doubled == nullptr) throw RecognitionError("the picture cannot be scaled up");
-  const std::vector<ReadWord> twice = wordsRead(api, doubled.get(), 2);
+  // Each part of the text at the scale that fits its size, on its own:
+  // read with the rest, small text beside larger text would be cut to the
+  // larger text's size.
+  const std::vector<EnlargedPart> parts = partsToEnlarge(grey.get());
+  std::vector<ReadWord> words;
+  for (const EnlargedPart& part : parts) {
+    std::vector<ReadWord> read = wordsOfPart(api, grey.get(), part);
+    words.insert(words.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
+  }
+  for (const EnlargedPart& part : parts) pixSetMasked(grey.get(), part.mask.get(), 255);
+  if (holdsInk(grey.get())) {
+    std::vector<ReadWord> read = wordsRead(api, grey.get(), {});
+    words.insert(words.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
+  }
   std::vector<TextObservation> observations;
-  for (std::string& line : visualLines(chosenWords(ownSize, twice))) {
+  for (std::string& line : visualLines(sureWords(std::move(words)))) {
     // What is left of a frame, a rule or an icon.
     if (holdsALetterOrDigit(line)) observations.push_back({std::move(line)});
   }

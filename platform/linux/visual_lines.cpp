@@ -68,25 +68,26 @@ int verticalOverlap(const Box& a, const Box& b) {
   return std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
 }
 
-// Whether `word` follows the last word of `phrase` at word spacing.
-bool continues(const Phrase& phrase, const BoxedWord& word) {
-  const Box box{word.left, word.top, word.right, word.bottom};
-  const int lower = std::min(phrase.last.height(), box.height());
-  const int higher = std::max(phrase.last.height(), box.height());
-  return 2 * verticalOverlap(phrase.last, box) > lower &&
-         2 * (word.left - phrase.box.right) <= kHalfHeightsOfAPhraseGap * higher;
+// Whether `b` follows `a` on its line at word spacing, or `a` follows `b`.
+bool atWordSpacing(const Box& a, const Box& b) {
+  const int lower = std::min(a.height(), b.height());
+  const int higher = std::max(a.height(), b.height());
+  const int gap = std::max(a.left, b.left) - std::min(a.right, b.right);
+  return 2 * verticalOverlap(a, b) > lower && 2 * gap <= kHalfHeightsOfAPhraseGap * higher;
 }
+
+Box boxOf(const BoxedWord& word) { return {word.left, word.top, word.right, word.bottom}; }
 
 std::vector<Phrase> phrasesOf(std::vector<BoxedWord> words) {
   std::stable_sort(words.begin(), words.end(),
                    [](const BoxedWord& a, const BoxedWord& b) { return a.left < b.left; });
   std::vector<Phrase> phrases;
   for (BoxedWord& word : words) {
-    const Box box{word.left, word.top, word.right, word.bottom};
+    const Box box = boxOf(word);
     // Of the phrases the word can go on, the one nearest to it.
     Phrase* best = nullptr;
     for (Phrase& phrase : phrases) {
-      if (continues(phrase, word) && (best == nullptr || phrase.box.right > best->box.right)) {
+      if (atWordSpacing(phrase.last, box) && (best == nullptr || phrase.box.right > best->box.right)) {
         best = &phrase;
       }
     }
@@ -318,6 +319,10 @@ void appendInReadingOrder(std::vector<Phrase> phrases, std::vector<std::string>&
 }
 
 }  // namespace
+
+bool atWordSpacing(const BoxedWord& a, const BoxedWord& b) {
+  return atWordSpacing(boxOf(a), boxOf(b));
+}
 
 std::vector<std::string> visualLines(std::vector<BoxedWord> words) {
   std::vector<std::string> lines;

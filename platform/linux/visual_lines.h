@@ -14,6 +14,11 @@ struct BoxedWord {
   int bottom;
 };
 
+// Whether two words stand on one visual line at word spacing, one after the
+// other: their boxes overlap down by more than half the lower one's height,
+// and at most one and a half of the higher one's height lies between them.
+bool atWordSpacing(const BoxedWord& a, const BoxedWord& b);
+
 // The words put together as a person reads them, one text per line:
 // - Words of one visual line that follow each other at word spacing (up to one
 //   and a half text heights apart) are a phrase; the phrases of one visual row

@@ -7,23 +7,19 @@
 
 namespace mivo::platform {
 
-// A word as one reading of the picture found it, its box in the picture's own
-// pixels, with the recogniser's confidence in it (0 to 100).
+// A word as the recogniser read it, with its confidence in it (0 to 100).
 struct ReadWord {
   BoxedWord word;
   float confidence;
 };
 
-// The words to keep of two readings of one picture, one at its own size and
-// one at twice it: where the two found the same word (their boxes overlap),
-// the reading at twice the size when the word is lower than 20 pixels (screen
-// text is smaller than the text the recogniser learnt from), else the reading
-// at its own size; a word that only one reading found, from that one. Of two
-// words of one reading on the same place, the surer one. Words the recogniser
-// is less than half sure of are dropped: what it reads in clock faces, icons
-// and window buttons.
-std::vector<BoxedWord> chosenWords(const std::vector<ReadWord>& ownSize,
-                                   const std::vector<ReadWord>& doubled);
+// The words to keep: of two words on one place (sharing half the smaller
+// one's box), the surer one; and a word the recogniser is less than half sure
+// of only on a phrase with a word it is surer of, the words of a phrase
+// following each other on their line at word spacing: what it reads in clock
+// faces, icons and window buttons comes alone or beside its like, a name or
+// code word it does not know beside words it knows.
+std::vector<BoxedWord> sureWords(std::vector<ReadWord> words);
 
 // Whether `line` holds a letter or a digit of any script, not only
 // punctuation and symbols.

@@ -1,0 +1,218 @@
+#include "platform/linux/reading_scales.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "platform/text_recognition.h"
+
+namespace mivo::platform {
+namespace {
+
+// Ink: darker than the white ground by a fifth or more, so that light grey
+// text counts too.
+constexpr int kInkThreshold = 204;
+// Ten times what a screen full of small text holds.
+constexpr int kMostShapes = 100000;
+// Lower shapes are marks: dots, commas, dashes, the bars of "=".
+constexpr int kLowestLetter = 3;
+// Measured on the 30 lines of invoices of the tests: lines 16 pixels high lost
+// four decimal points at their own size and none at twice it; lines 24 pixels
+// high read whole as they are and lost two to four at twice. The lines of the
+// 6 x 13 terminal font, 9 or 10 pixels high, read "rw" as "ru" and lost
+// colons at twice their size, and read whole at three times it; 14-pixel web
+// text in a table lost cells at three times its size.
+constexpr int kSmallTextHeight = 20;
+constexpr int kTinyTextHeight = 11;
+// Lower phrases are specks, or text too small to read at any size.
+constexpr int kLowestPhrase = 6;
+// Shapes higher than this are no letters of small text.
+constexpr int kHighestLetter = 3 * kSmallTextHeight;
+// Letters side by side on a line, up to this many times as high as each
+// other ("(" beside "a"), with a gap of at most one and a half of the higher's
+// height (a word space, a terminal's double space) follow each other.
+constexpr int kLetterHeightRatio = 3;
+constexpr int kHalfHeightsOfAWordGap = 3;
+// The letters that measure a phrase's height: those up to this many tenths
+// of the median letter's height (ascenders over "x", not a bar beside the
+// text).
+constexpr int kTenthsOfAMeasuredLetter = 16;
+
+struct Shape {
+  int left;
+  int top;
+  int right;
+  int bottom;
+
+  int height() const { return bottom - top; }
+  bool letter() const { return height() >= kLowestLetter; }
+};
+
+int gapBetween(const Shape& a, const Shape& b) {
+  return std::max(a.left, b.left) - std::min(a.right, b.right);
+}
+
+bool followEachOther(const Shape& a, const Shape& b) {
+  const int lower = std::min(a.height(), b.height());
+  const int higher = std::max(a.height(), b.height());
+  const int overlap = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  return 2 * overlap >= lower && higher <= kLetterHeightRatio * lower &&
+         2 * gapBetween(a, b) <= kHalfHeightsOfAWordGap * higher;
+}
+
+// A mark of a letter's line: beside it, its middle within the letter's
+// height (a dot, a dash, the dots of a colon), at most a word space away; on
+// it, no higher than a third of the letter's height above it (the dot of an
+// "i", an accent); or after it, no lower than a quarter below it (a comma).
+// Further away are the marks of the lines above and below.
+bool marks(const Shape& letter, const Shape& mark) {
+  const int height = letter.height();
+  const int middle2 = mark.top + mark.bottom;
+  const int gap = gapBetween(letter, mark);
+  if (middle2 < 2 * letter.top) return gap < 0 && 3 * (2 * letter.top - middle2) <= 2 * height;
+  if (middle2 > 2 * letter.bottom) return gap <= 1 && 2 * (middle2 - 2 * letter.bottom) <= height;
+  return 2 * gap <= kHalfHeightsOfAWordGap * height;
+}
+
+bool joined(const Shape& a, const Shape& b) {
+  if (a.letter() && b.letter() && followEachOther(a, b)) return true;
+  const Shape& higher = a.height() >= b.height() ? a : b;
+  const Shape& lower = a.height() >= b.height() ? b : a;
+  return higher.letter() && 3 * lower.height() <= 2 * higher.height() && marks(higher, lower);
+}
+
+// Whether `a` can reach `b` at all, which a shape further to the right than
+// this cannot.
+int reach(const Shape& a) {
+  const int highest = a.letter() ? kLetterHeightRatio * a.height() : kHighestLetter;
+  return kHalfHeightsOfAWordGap * highest / 2;
+}
+
+class Groups {
+ public:
+  explicit Groups(std::size_t count) : parent_(count) {
+    std::iota(parent_.begin(), parent_.end(), 0);
+  }
+  std::size_t root(std::size_t i) {
+    while (parent_[i] != i) i = parent_[i] = parent_[parent_[i]];
+    return i;
+  }
+  void join(std::size_t a, std::size_t b) { parent_[root(b)] = root(a); }
+
+ private:
+  std::vector<std::size_t> parent_;
+};
+
+struct Phrase {
+  Shape box;
+  int height;
+  int scale;
+};
+
+// The height of a phrase's text: the extent of its letters, but for those
+// much higher than most.
+int measuredHeight(std::vector<const Shape*> letters) {
+  std::vector<int> heights;
+  for (const Shape* letter : letters) heights.push_back(letter->height());
+  std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
+  const int median = heights[heights.size() / 2];
+  int top = 0;
+  int bottom = 0;
+  bool any = false;
+  for (const Shape* letter : letters) {
+    if (10 * letter->height() > kTenthsOfAMeasuredLetter * median) continue;
+    top = any ? std::min(top, letter->top) : letter->top;
+    bottom = any ? std::max(bottom, letter->bottom) : letter->bottom;
+    any = true;
+  }
+  return bottom - top;
+}
+
+int scaleFor(int height) {
+  return height < kTinyTextHeight ? 3 : height < kSmallTextHeight ? 2 : 1;
+}
+
+std::vector<Shape> shapesOf(Pix* grey) {
+  const PixPointer ink(pixThresholdToBinary(grey, kInkThreshold));
+  if (ink == nullptr) throw RecognitionError("the picture cannot be made black and white");
+  l_int32 count = 0;
+  if (pixCountConnComp(ink.get(), 8, &count) != 0) {
+    throw RecognitionError("the shapes of the picture cannot be counted");
+  }
+  if (count > kMostShapes) return {};
+  const BoxaPointer boxes(pixConnCompBB(ink.get(), 8));
+  if (boxes == nullptr) throw RecognitionError("the shapes of the picture cannot be found");
+  std::vector<Shape> shapes;
+  for (int i = 0; i < boxaGetCount(boxes.get()); ++i) {
+    l_int32 x = 0, y = 0, width = 0, height = 0;
+    boxaGetBoxGeometry(boxes.get(), i, &x, &y, &width, &height);
+    if (height <= kHighestLetter) shapes.push_back({x, y, x + width, y + height});
+  }
+  std::sort(shapes.begin(), shapes.end(),
+            [](const Shape& a, const Shape& b) { return a.left < b.left; });
+  return shapes;
+}
+
+std::vector<Phrase> phrasesOf(const std::vector<Shape>& shapes) {
+  Groups groups(shapes.size());
+  for (std::size_t i = 0; i < shapes.size(); ++i) {
+    const Shape& a = shapes[i];
+    for (std::size_t j = i + 1; j < shapes.size() && shapes[j].left <= a.right + reach(a); ++j) {
+      if (joined(a, shapes[j])) groups.join(i, j);
+    }
+  }
+  std::vector<std::vector<const Shape*>> members(shapes.size());
+  for (std::size_t i = 0; i < shapes.size(); ++i) members[groups.root(i)].push_back(&shapes[i]);
+  std::vector<Phrase> phrases;
+  for (const std::vector<const Shape*>& group : members) {
+    std::vector<const Shape*> letters;
+    Shape box = group.empty() ? Shape{} : *group.front();
+    for (const Shape* shape : group) {
+      if (shape->letter()) letters.push_back(shape);
+      box = {std::min(box.left, shape->left), std::min(box.top, shape->top),
+             std::max(box.right, shape->right), std::max(box.bottom, shape->bottom)};
+    }
+    if (letters.empty()) continue;
+    const int height = measuredHeight(std::move(letters));
+    if (height >= kLowestPhrase) phrases.push_back({box, height, scaleFor(height)});
+  }
+  return phrases;
+}
+
+void paint(Pix* mask, const Shape& box, int margin, int op) {
+  pixRasterop(mask, box.left - margin, box.top - margin, box.right - box.left + 2 * margin,
+              box.bottom - box.top + 2 * margin, op, nullptr, 0, 0);
+}
+
+}  // namespace
+
+std::vector<EnlargedPart> partsToEnlarge(Pix* grey) {
+  const std::vector<Phrase> phrases = phrasesOf(shapesOf(grey));
+  std::vector<EnlargedPart> parts;
+  PixPointer taken(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
+  if (taken == nullptr) throw RecognitionError("the picture's parts cannot be marked");
+  for (const int scale : {3, 2}) {
+    PixPointer mask(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
+    if (mask == nullptr) throw RecognitionError("the picture's parts cannot be marked");
+    // Each phrase with a margin of a third of its height, for the dots and
+    // the ink around its letters; but not over another scale's phrases.
+    for (const Phrase& phrase : phrases) {
+      if (phrase.scale == scale) paint(mask.get(), phrase.box, std::max(2, phrase.height / 3), PIX_SET);
+    }
+    for (const Phrase& phrase : phrases) {
+      if (phrase.scale != scale) paint(mask.get(), phrase.box, 0, PIX_CLR);
+    }
+    pixSubtract(mask.get(), mask.get(), taken.get());
+    Box* found = nullptr;
+    if (pixClipBoxToForeground(mask.get(), nullptr, nullptr, &found) != 0 || found == nullptr) {
+      continue;
+    }
+    EnlargedPart part{scale, std::move(mask), 0, 0, 0, 0};
+    boxGetGeometry(found, &part.x, &part.y, &part.width, &part.height);
+    boxDestroy(&found);
+    pixOr(taken.get(), taken.get(), part.mask.get());
+    parts.push_back(std::move(part));
+  }
+  return parts;
+}
+
+}  // namespace mivo::platform
