@@ -131,6 +131,14 @@ int scaleFor(int height) {
   return height < kTinyTextHeight ? 3 : height < kSmallTextHeight ? 2 : 1;
 }
 
+// Ink this far around a phrase is of it: its dots, its letters' edges.
+int margin(const Phrase& phrase) { return std::max(2, phrase.height / 3); }
+
+bool within(const Shape& inner, const Shape& outer, int margin) {
+  return inner.left >= outer.left - margin && inner.top >= outer.top - margin &&
+         inner.right <= outer.right + margin && inner.bottom <= outer.bottom + margin;
+}
+
 std::vector<Shape> shapesOf(Pix* grey) {
   const PixPointer ink(pixThresholdToBinary(grey, kInkThreshold));
   if (ink == nullptr) throw RecognitionError("the picture cannot be made black and white");
@@ -175,7 +183,17 @@ std::vector<Phrase> phrasesOf(const std::vector<Shape>& shapes) {
     const int height = measuredHeight(std::move(letters));
     if (height >= kLowestPhrase) phrases.push_back({box, height, scaleFor(height)});
   }
-  return phrases;
+  // A phrase within the margin of one at least twice as high is of it: the
+  // dot of a large "i", a large colon's.
+  std::vector<Phrase> kept;
+  for (const Phrase& phrase : phrases) {
+    if (std::none_of(phrases.begin(), phrases.end(), [&](const Phrase& other) {
+          return other.height >= 2 * phrase.height && within(phrase.box, other.box, margin(other));
+        })) {
+      kept.push_back(phrase);
+    }
+  }
+  return kept;
 }
 
 void paint(Pix* mask, const Shape& box, int margin, int op) {
@@ -189,19 +207,23 @@ std::vector<EnlargedPart> partsToEnlarge(Pix* grey) {
   const std::vector<Phrase> phrases = phrasesOf(shapesOf(grey));
   std::vector<EnlargedPart> parts;
   PixPointer taken(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
-  if (taken == nullptr) throw RecognitionError("the picture's parts cannot be marked");
+  PixPointer phraseBoxes(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
+  if (taken == nullptr || phraseBoxes == nullptr) {
+    throw RecognitionError("the picture's parts cannot be marked");
+  }
+  for (const Phrase& phrase : phrases) paint(phraseBoxes.get(), phrase.box, 0, PIX_SET);
   for (const int scale : {3, 2}) {
     PixPointer mask(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
     if (mask == nullptr) throw RecognitionError("the picture's parts cannot be marked");
-    // Each phrase with a margin of a third of its height, for the dots and
-    // the ink around its letters; but not over another scale's phrases.
+    // Each phrase, and its margin where no other phrase stands.
     for (const Phrase& phrase : phrases) {
-      if (phrase.scale == scale) paint(mask.get(), phrase.box, std::max(2, phrase.height / 3), PIX_SET);
+      if (phrase.scale == scale) paint(mask.get(), phrase.box, margin(phrase), PIX_SET);
     }
-    for (const Phrase& phrase : phrases) {
-      if (phrase.scale != scale) paint(mask.get(), phrase.box, 0, PIX_CLR);
-    }
+    pixSubtract(mask.get(), mask.get(), phraseBoxes.get());
     pixSubtract(mask.get(), mask.get(), taken.get());
+    for (const Phrase& phrase : phrases) {
+      if (phrase.scale == scale) paint(mask.get(), phrase.box, 0, PIX_SET);
+    }
     Box* found = nullptr;
     if (pixClipBoxToForeground(mask.get(), nullptr, nullptr, &found) != 0 || found == nullptr) {
       continue;
