@@ -235,6 +235,28 @@ TEST(ScreenLayouts, TheItemsOfARowComeInTheirOrder) {
                                       "17 if total > limit:", "18 return total - discount"}));
 }
 
+// A dialog's line in small letters beside a mail in large ones, between two
+// of its lines: read with them, it was cut to their size and lost.
+TEST(ScreenLayouts, SmallTextBesideLargerTextIsReadAtItsOwnScale) {
+  const std::vector<std::string> mail = {
+      "From: Lena Okafor <lena@example.org>",
+      "Subject: Keys for the flat on Saturday",
+      "Date: Fri, 28 Feb 2025 18:04",
+      "Hi Marvek,",
+      "I will leave the keys with Mrs Duval on the ground floor.",
+      "The heating is on a timer, please do not switch it off.",
+  };
+  const std::string dialog = "Backup finished: 1,204 files copied to /media/backup/2025-03-01";
+  std::vector<PlacedText> texts;
+  for (std::size_t i = 0; i < mail.size(); ++i) {
+    texts.push_back({mail[i], 40, 80 + 60 * static_cast<int>(i)});
+  }
+  texts.push_back({dialog, 1000, 230, false, 4});
+  std::vector<std::string> expected = mail;
+  expected[3] += " " + dialog;  // on the row of "Hi Marvek,"
+  EXPECT_EQ(readLayout(texts, 12, {}, 2560, 1440), expected);
+}
+
 // A terminal's light grey text on its dark blue-green ground, the black
 // desktop beside it, captured from Xvfb: levelled, the terminal's ground came
 // out grey beside the white desktop, and the one threshold that the
