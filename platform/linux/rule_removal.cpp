@@ -11,6 +11,11 @@ namespace {
 constexpr int kThickest = 7;
 constexpr int kShortest = 50;
 constexpr int kLeastContrast = 20;
+// The shorter edges of a field, a tab or a button, down from a long rule's
+// end or across from it, are this long at least, and begin this near to the
+// rule's end, past a round corner.
+constexpr int kShortestEdge = 10;
+constexpr int kCornerReach = 9;
 
 PixPointer checked(Pix* pix) {
   if (pix == nullptr) throw RecognitionError("the rules of the picture cannot be removed");
@@ -30,6 +35,24 @@ void removeRules(Pix* grey) {
   const PixPointer across = checked(pixOpenBrick(nullptr, marks.get(), kShortest, 1));
   const PixPointer down = checked(pixOpenBrick(nullptr, marks.get(), 1, kShortest));
   const PixPointer rules = checked(pixOr(nullptr, across.get(), down.get()));
+  // And the short edges that meet them at their ends, round corners too: a
+  // field's sides under its long top and bottom, a tab's under its top.
+  struct Meeting {
+    Pix* rules;
+    int width;  // of the short edges' runs
+    int height;
+  };
+  for (const Meeting meeting : {Meeting{across.get(), 1, kShortestEdge},
+                                Meeting{down.get(), kShortestEdge, 1}}) {
+    const PixPointer inner = checked(pixErodeBrick(nullptr, meeting.rules, meeting.height == 1 ? 1 : 3,
+                                                   meeting.height == 1 ? 3 : 1));
+    const PixPointer ends = checked(pixSubtract(nullptr, meeting.rules, inner.get()));
+    const PixPointer corners = checked(pixDilateBrick(nullptr, ends.get(), kCornerReach, kCornerReach));
+    const PixPointer edges = checked(pixOpenBrick(nullptr, marks.get(), meeting.width, meeting.height));
+    const PixPointer seeds = checked(pixAnd(nullptr, edges.get(), corners.get()));
+    const PixPointer met = checked(pixSeedfillBinary(nullptr, seeds.get(), edges.get(), 8));
+    pixOr(rules.get(), rules.get(), met.get());
+  }
   const PixPointer covered = checked(pixDilateBrick(nullptr, rules.get(), 3, 3));
   if (pixCombineMasked(grey, ground.get(), covered.get()) != 0) {
     throw RecognitionError("the rules of the picture cannot be removed");

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -136,6 +137,35 @@ TEST(ScreenLayouts, FramesBoxesAndDarkButtonsLeaveOnlyTheirText) {
                 }),
             (std::vector<std::string>{"Save changes to the document before closing?",
                                       "Remember my choice", "Cancel Save"}));
+}
+
+// Fields and buttons framed in light grey, lower than a rule is long: once
+// their long tops and bottoms were painted over, their short sides were left
+// and read as bars.
+TEST(ScreenLayouts, TheSidesOfLightlyFramedFieldsAndButtonsGiveNoText) {
+  constexpr std::uint32_t kLightGrey = 0xb0b0b0;
+  EXPECT_EQ(readLayout(
+                {
+                    {"Default search engine", 40, 62},
+                    {"DuckDuckGo", 308, 62},
+                    {"Download folder", 40, 112},
+                    {"/home/ann/Downloads", 308, 112},
+                    {"Keep history for", 40, 162},
+                    {"90 days", 308, 162},
+                    {"Reset", 50, 242},
+                    {"Cancel", 710, 242},
+                },
+                kFontSize,
+                {
+                    {300, 40, 320, 32, false, kLightGrey},
+                    {300, 90, 320, 32, false, kLightGrey},
+                    {300, 140, 320, 32, false, kLightGrey},
+                    {40, 220, 90, 32, false, kLightGrey},
+                    {700, 220, 100, 32, false, kLightGrey},
+                }),
+            (std::vector<std::string>{"Default search engine DuckDuckGo",
+                                      "Download folder /home/ann/Downloads",
+                                      "Keep history for 90 days", "Reset Cancel"}));
 }
 
 TEST(ScreenLayouts, FileSizesAtATabStopStayOnTheirNamesLines) {
