@@ -13,6 +13,7 @@ constexpr int kFontSize = 12;  // tall enough for Tesseract, as Leptonica's font
 constexpr int kWidth = 900;
 constexpr int kLineHeight = 80;
 constexpr l_uint32 kInk = 0x20202000;  // RGBA
+constexpr int kCornerCut = 3;
 
 struct PixDeleter {
   void operator()(Pix* pix) const { pixDestroy(&pix); }
@@ -215,6 +216,16 @@ void writeLayout(const std::string& path, int width, int height,
                                      box.rgb & 0xff);
     boxDestroy(&place);
     if (failed) throw std::runtime_error("cannot draw a box");
+    if (!box.rounded) continue;
+    for (int down = 0; down < kCornerCut; ++down) {
+      for (int across = 0; across + down < kCornerCut; ++across) {
+        for (const int x : {box.x + across, box.x + box.width - 1 - across}) {
+          for (const int y : {box.y + down, box.y + box.height - 1 - down}) {
+            pixSetRGBPixel(pix.get(), x, y, 255, 255, 255);
+          }
+        }
+      }
+    }
   }
   std::map<int, std::unique_ptr<L_BMF, FontDeleter>> fonts;
   for (const PlacedText& text : texts) {

@@ -24,7 +24,8 @@ struct PlacedText {
 };
 
 // A rectangle, dark grey or of the colour `rgb` (0xRRGGBB): filled, or an
-// outline two pixels wide.
+// outline two pixels wide; when `rounded`, its corners cut three pixels deep,
+// as toolkits round them.
 struct DrawnBox {
   int x;
   int y;
@@ -32,6 +33,7 @@ struct DrawnBox {
   int height;
   bool filled;
   std::uint32_t rgb = 0x303840;
+  bool rounded = false;
 };
 
 // Writes a PNG of `width` x `height` pixels, white with the boxes drawn on

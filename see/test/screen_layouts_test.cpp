@@ -139,6 +139,21 @@ TEST(ScreenLayouts, FramesBoxesAndDarkButtonsLeaveOnlyTheirText) {
                                       "Remember my choice", "Cancel Save"}));
 }
 
+// Ticked check boxes with round corners, filled in a toolkit's blue, before
+// their labels: read as "@".
+TEST(ScreenLayouts, CheckBoxesWithRoundCornersGiveNoText) {
+  const char* labels[] = {"Block third-party cookies", "Ask before sharing my location",
+                          "Remember passwords for sites"};
+  std::vector<PlacedText> texts;
+  std::vector<DrawnBox> boxes;
+  for (int i = 0; i < 3; ++i) {
+    texts.push_back({labels[i], 70, 80 + 45 * i});
+    boxes.push_back({40, 64 + 45 * i, 18, 18, true, 0x2563eb, true});
+  }
+  EXPECT_EQ(readLayout(texts, kFontSize, boxes),
+            (std::vector<std::string>{labels[0], labels[1], labels[2]}));
+}
+
 // Fields and buttons framed in light grey, lower than a rule is long: once
 // their long tops and bottoms were painted over, their short sides were left
 // and read as bars.
