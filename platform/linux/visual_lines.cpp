@@ -278,7 +278,12 @@ std::optional<Columns> columnsFrom(const std::vector<Row>& rows, std::size_t fir
   while (!gaps.empty()) {
     const int height = medianHeight(rows, first, last);
     for (const Gap& gap : gaps) {
-      if (partsColumns(rows, first, last, gap, height)) found = Columns{last, gap};
+      // Once columns are found, rows below them that leave their gutter
+      // free, if narrower, are theirs too: the rest of a sidebar longer
+      // than the article, an item that reaches close to it.
+      const bool onFoundGutter =
+          found && gap.left >= found->gutter.left && gap.right <= found->gutter.right;
+      if (onFoundGutter || partsColumns(rows, first, last, gap, height)) found = Columns{last, gap};
     }
     const std::size_t next = last + 1;
     if (next == rows.size()) break;
