@@ -226,6 +226,34 @@ def web_page():
     return p
 
 
+def account_page():
+    """A sidebar longer than the article beside it, one item reaching close to
+    the article and the active one on a dark ground."""
+    p = Page("page-sidebar-account")
+    p.css = """
+    body { font-size: 13px; }
+    .side { position: absolute; left: 0; top: 0; width: 140px; height: 982px; background: #f6f7f9;
+            border-right: 1px solid #d0d4da; padding: 24px 12px; line-height: 34px; }
+    .side div { padding: 0 8px; border-radius: 6px; }
+    .on { background: #24292f; color: #ffffff; }
+    .main { position: absolute; left: 154px; top: 28px; line-height: 24px; }
+    """
+    b = ["<div class='side'>"]
+    for text in ("Account", "Orders", "Addresses", "Payment methods", "Invite a friend", "Help",
+                 "Settings", "Sign out"):
+        b.append(f"<div{' class=on' if text == 'Invite a friend' else ''}>{p.line(text)}</div>")
+    b.append("</div><div class='main'>")
+    for text in ("Orders from the last six months are shown here. Open an order to see its",
+                 "items, download the invoice or send it back within thirty days. Invoices",
+                 "are kept for ten years; a friend you invite gets ten euros off the first",
+                 "order, and you get ten euros too once that order has been delivered.",
+                 "Addresses and payment methods can be changed at any time in the sidebar."):
+        b.append(f"<div>{p.line(text)}</div>")
+    b.append("</div>")
+    p.body = b
+    return p
+
+
 def chat():
     p = Page("page-chat")
     p.css = """
@@ -472,7 +500,7 @@ def serif_mail():
     return p
 
 
-PAGES = [grid_table, receipt, two_column_article, web_page, chat, settings,
+PAGES = [grid_table, receipt, two_column_article, web_page, account_page, chat, settings,
          lambda: code(False), lambda: code(True), panels, light_grey, serif_mail]
 
 
