@@ -1,6 +1,8 @@
 #include "platform/linux/reading_scales.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <limits>
 #include <numeric>
 
 #include "platform/text_recognition.h"
@@ -106,6 +108,7 @@ struct Phrase {
   Shape box;
   int height;
   int scale;
+  int sheet = 0;  // which of the pictures read at its scale holds it
 };
 
 // The height of a phrase's text: the extent of its letters, but for those
@@ -201,10 +204,79 @@ void paint(Pix* mask, const Shape& box, int margin, int op) {
               box.bottom - box.top + 2 * margin, op, nullptr, 0, 0);
 }
 
+// Whether two phrases of one scale are lines of one block, one above the
+// other: of heights within half of each other, at most a line's height apart.
+bool stacked(const Phrase& a, const Phrase& b) {
+  const int lower = std::min(a.height, b.height);
+  const int higher = std::max(a.height, b.height);
+  const int across = std::min(a.box.right, b.box.right) - std::max(a.box.left, b.box.left);
+  const int apart = std::max(a.box.top, b.box.top) - std::min(a.box.bottom, b.box.bottom);
+  return a.scale == b.scale && 2 * higher <= 3 * lower && across > 0 && apart <= 2 * higher;
+}
+
+// Whether two phrases stand side by side on rows that overlap, yet not in
+// line: their tops and their bottoms both more than a quarter of a height
+// apart, as a sidebar's lines and an article's, or two windows'.
+bool outOfLine(const Phrase& a, const Phrase& b) {
+  const int lower = std::min(a.height, b.height);
+  const int down = std::min(a.box.bottom, b.box.bottom) - std::max(a.box.top, b.box.top);
+  const int apart = std::max(a.box.left, b.box.left) - std::min(a.box.right, b.box.right);
+  const auto long_ = [](const Phrase& p) { return p.box.right - p.box.left >= 3 * p.height; };
+  return a.scale == b.scale && long_(a) && long_(b) && down > 0 && apart > 0 &&
+         4 * std::abs(a.box.top - b.box.top) > lower &&
+         4 * std::abs(a.box.bottom - b.box.bottom) > lower;
+}
+
+// Spreads the blocks of each scale over as few pictures as keep apart the
+// blocks that stand side by side out of line: read as one, a line of one
+// block runs into the other's letters above or below it, and their words
+// come out twice or cut.
+void spreadOverSheets(std::vector<Phrase>& phrases) {
+  Groups blocks(phrases.size());
+  for (std::size_t i = 0; i < phrases.size(); ++i) {
+    for (std::size_t j = i + 1; j < phrases.size(); ++j) {
+      if (stacked(phrases[i], phrases[j])) blocks.join(i, j);
+    }
+  }
+  std::vector<std::vector<std::size_t>> apart(phrases.size());  // by block
+  for (std::size_t i = 0; i < phrases.size(); ++i) {
+    for (std::size_t j = i + 1; j < phrases.size(); ++j) {
+      const std::size_t a = blocks.root(i);
+      const std::size_t b = blocks.root(j);
+      if (a != b && outOfLine(phrases[i], phrases[j])) {
+        apart[a].push_back(b);
+        apart[b].push_back(a);
+      }
+    }
+  }
+  // Blocks from left to right, each on the first sheet none of those it is
+  // kept apart from is on.
+  std::vector<std::size_t> order;
+  std::vector<int> leftmost(phrases.size(), std::numeric_limits<int>::max());
+  for (std::size_t i = 0; i < phrases.size(); ++i) {
+    const std::size_t block = blocks.root(i);
+    if (block == i) order.push_back(i);
+    leftmost[block] = std::min(leftmost[block], phrases[i].box.left);
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return leftmost[a] < leftmost[b]; });
+  std::vector<int> sheet(phrases.size(), -1);
+  for (const std::size_t block : order) {
+    int free = 0;
+    while (std::any_of(apart[block].begin(), apart[block].end(),
+                       [&](std::size_t other) { return sheet[other] == free; })) {
+      ++free;
+    }
+    sheet[block] = free;
+  }
+  for (std::size_t i = 0; i < phrases.size(); ++i) phrases[i].sheet = sheet[blocks.root(i)];
+}
+
 }  // namespace
 
 std::vector<EnlargedPart> partsToEnlarge(Pix* grey) {
-  const std::vector<Phrase> phrases = phrasesOf(shapesOf(grey));
+  std::vector<Phrase> phrases = phrasesOf(shapesOf(grey));
+  spreadOverSheets(phrases);
   std::vector<EnlargedPart> parts;
   PixPointer taken(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
   PixPointer phraseBoxes(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
@@ -212,27 +284,36 @@ std::vector<EnlargedPart> partsToEnlarge(Pix* grey) {
     throw RecognitionError("the picture's parts cannot be marked");
   }
   for (const Phrase& phrase : phrases) paint(phraseBoxes.get(), phrase.box, 0, PIX_SET);
-  for (const int scale : {3, 2}) {
-    PixPointer mask(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
-    if (mask == nullptr) throw RecognitionError("the picture's parts cannot be marked");
-    // Each phrase, and its margin where no other phrase stands.
-    for (const Phrase& phrase : phrases) {
-      if (phrase.scale == scale) paint(mask.get(), phrase.box, margin(phrase), PIX_SET);
+  int sheets = 0;
+  for (const Phrase& phrase : phrases) sheets = std::max(sheets, phrase.sheet + 1);
+  for (const int scale : {3, 2, 1}) {
+    for (int sheet = 0; sheet < sheets; ++sheet) {
+      // The rest of the picture is read as it is.
+      if (scale == 1 && sheet == 0) continue;
+      const auto onIt = [&](const Phrase& phrase) {
+        return phrase.scale == scale && phrase.sheet == sheet;
+      };
+      PixPointer mask(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
+      if (mask == nullptr) throw RecognitionError("the picture's parts cannot be marked");
+      // Each phrase, and its margin where no other phrase stands.
+      for (const Phrase& phrase : phrases) {
+        if (onIt(phrase)) paint(mask.get(), phrase.box, margin(phrase), PIX_SET);
+      }
+      pixSubtract(mask.get(), mask.get(), phraseBoxes.get());
+      pixSubtract(mask.get(), mask.get(), taken.get());
+      for (const Phrase& phrase : phrases) {
+        if (onIt(phrase)) paint(mask.get(), phrase.box, 0, PIX_SET);
+      }
+      Box* found = nullptr;
+      if (pixClipBoxToForeground(mask.get(), nullptr, nullptr, &found) != 0 || found == nullptr) {
+        continue;
+      }
+      EnlargedPart part{scale, std::move(mask), 0, 0, 0, 0};
+      boxGetGeometry(found, &part.x, &part.y, &part.width, &part.height);
+      boxDestroy(&found);
+      pixOr(taken.get(), taken.get(), part.mask.get());
+      parts.push_back(std::move(part));
     }
-    pixSubtract(mask.get(), mask.get(), phraseBoxes.get());
-    pixSubtract(mask.get(), mask.get(), taken.get());
-    for (const Phrase& phrase : phrases) {
-      if (phrase.scale == scale) paint(mask.get(), phrase.box, 0, PIX_SET);
-    }
-    Box* found = nullptr;
-    if (pixClipBoxToForeground(mask.get(), nullptr, nullptr, &found) != 0 || found == nullptr) {
-      continue;
-    }
-    EnlargedPart part{scale, std::move(mask), 0, 0, 0, 0};
-    boxGetGeometry(found, &part.x, &part.y, &part.width, &part.height);
-    boxDestroy(&found);
-    pixOr(taken.get(), taken.get(), part.mask.get());
-    parts.push_back(std::move(part));
   }
   return parts;
 }

@@ -140,6 +140,9 @@ std::vector<Row> rowsOf(std::vector<Phrase> phrases) {
   return rows;
 }
 
+// Further than any picture is wide, with room to subtract from.
+constexpr int kFarAway = 1 << 20;
+
 struct Gap {
   int left;
   int right;
@@ -266,13 +269,17 @@ struct Columns {
   Gap gutter;
 };
 std::optional<Columns> columnsFrom(const std::vector<Row>& rows, std::size_t first) {
-  // The gaps free from `first` down to the last row so far, between phrases.
+  // The gaps free from `first` down to the last row so far, between phrases
+  // and beside them: a sidebar's first item may stand on a row of its own,
+  // between two lines of the article beside it.
   const int least = medianHeight(rows, first, first);
-  std::vector<Gap> gaps;
-  for (std::size_t at = 0; at + 1 < rows[first].phrases.size(); ++at) {
-    const Gap gap{rows[first].phrases[at].box.right, rows[first].phrases[at + 1].box.left};
+  const std::vector<Phrase>& phrases = rows[first].phrases;
+  std::vector<Gap> gaps = {{-kFarAway, phrases.front().box.left}};
+  for (std::size_t at = 0; at + 1 < phrases.size(); ++at) {
+    const Gap gap{phrases[at].box.right, phrases[at + 1].box.left};
     if (gap.width() >= least) gaps.push_back(gap);
   }
+  gaps.push_back({phrases.back().box.right, kFarAway});
   std::optional<Columns> found;
   std::size_t last = first;
   while (!gaps.empty()) {

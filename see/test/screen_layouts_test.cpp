@@ -154,6 +154,30 @@ TEST(ScreenLayouts, CheckBoxesWithRoundCornersGiveNoText) {
             (std::vector<std::string>{labels[0], labels[1], labels[2]}));
 }
 
+// A sidebar whose items stand between the article's lines, read as one with
+// them: the lines of one ran into the letters of the other, and "Orders" came
+// out as "Ord rders".
+TEST(ScreenLayouts, ASidebarBesideAnArticleOutOfLineWithItIsReadOnceAndWhole) {
+  const std::vector<std::string> sidebar = {"Account", "Orders", "Addresses",
+                                            "Payment methods", "Invite a friend", "Help"};
+  const std::vector<std::string> article = {
+      "Orders from the last six months are shown here. Open an order to see its",
+      "items, download the invoice or send it back within thirty days. Invoices",
+      "are kept for ten years; a friend you invite gets ten euros off the first",
+      "order, and you get ten euros too once that order has been delivered.",
+      "Addresses and payment methods can be changed at any time in the sidebar.",
+      "Help is at hand every day from eight in the morning to eight at night.",
+  };
+  std::vector<PlacedText> texts;
+  for (int i = 0; i < 6; ++i) {
+    texts.push_back({sidebar[i], 20, 40 + 48 * i});
+    texts.push_back({article[i], 260, 48 + 28 * i});
+  }
+  std::vector<std::string> expected = sidebar;
+  expected.insert(expected.end(), article.begin(), article.end());
+  EXPECT_EQ(readLayout(texts, 4), expected);
+}
+
 // Fields and buttons framed in light grey, lower than a rule is long: once
 // their long tops and bottoms were painted over, their short sides were left
 // and read as bars.
