@@ -12,7 +12,7 @@
 #include "platform/linux/ground_levelling.h"
 #include "platform/linux/leptonica_pointers.h"
 #include "platform/linux/picture_pixel_count.h"
-#include "platform/linux/reading_scales.h"
+#include "platform/linux/text_parts.h"
 #include "platform/linux/rule_removal.h"
 #include "platform/linux/silenced_standard_streams.h"
 #include "platform/linux/visual_lines.h"
@@ -93,16 +93,16 @@ PixPointer made(Pix* pix, const char* what) {
 constexpr int kBorder = 8;
 
 // The words of `part` of `grey`, read alone at its scale.
-std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const EnlargedPart& part) {
+std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const TextPart& part) {
   const BoxPointer box(boxCreate(part.x, part.y, part.width, part.height));
   if (box == nullptr) throw RecognitionError("the picture cannot be cut into parts");
   const PixPointer clipped = made(pixClipRectangle(grey, box.get(), nullptr), "cut into parts");
-  const PixPointer mask = made(pixClipRectangle(part.mask.get(), box.get(), nullptr), "cut into parts");
-  pixInvert(mask.get(), mask.get());
-  pixSetMasked(clipped.get(), mask.get(), 255);
+  const PixPointer outside = made(pixInvert(nullptr, part.mask.get()), "cut into parts");
+  pixSetMasked(clipped.get(), outside.get(), 255);
   const PixPointer bordered = made(pixAddBorder(clipped.get(), kBorder, 255), "cut into parts");
+  const auto scale = static_cast<l_float32>(part.scale);
   const PixPointer scaled = made(
-      pixScaleGrayLI(bordered.get(), static_cast<l_float32>(part.scale), static_cast<l_float32>(part.scale)),
+      part.scale == 1 ? pixClone(bordered.get()) : pixScaleGrayLI(bordered.get(), scale, scale),
       "scaled up");
   return wordsRead(api, scaled.get(), {part.scale, part.x - kBorder, part.y - kBorder});
 }
@@ -165,20 +165,18 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   // screen lines into columns, and its sparse-text mode drops letters at word
   // ends; lines, rows and columns are found again from the words' boxes.
   api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
-  // Each part of the text at the scale that fits its size, on its own:
-  // read with the rest, small text beside larger text would be cut to the
-  // larger text's size.
-  const std::vector<EnlargedPart> parts = partsToEnlarge(grey.get());
+  // Each part of the text on its own, at the scale that fits its size; then
+  // the rest.
+  const std::vector<TextPart> parts = partsReadApart(grey.get());
   std::vector<ReadWord> words;
-  for (const EnlargedPart& part : parts) {
-    std::vector<ReadWord> read = wordsOfPart(api, grey.get(), part);
+  const auto add = [&words](std::vector<ReadWord> read) {
     words.insert(words.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
+  };
+  for (const TextPart& part : parts) add(wordsOfPart(api, grey.get(), part));
+  for (const TextPart& part : parts) {
+    pixSetMaskedGeneral(grey.get(), part.mask.get(), 255, part.x, part.y);
   }
-  for (const EnlargedPart& part : parts) pixSetMasked(grey.get(), part.mask.get(), 255);
-  if (holdsInk(grey.get())) {
-    std::vector<ReadWord> read = wordsRead(api, grey.get(), {});
-    words.insert(words.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
-  }
+  if (holdsInk(grey.get())) add(wordsRead(api, grey.get(), {}));
   std::vector<TextObservation> observations;
   for (std::string& line : visualLines(sureWords(std::move(words)))) {
     // What is left of a frame, a rule or an icon.

@@ -1,6 +1,7 @@
-#include "platform/linux/reading_scales.h"
+#include "platform/linux/text_parts.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <numeric>
@@ -15,6 +16,8 @@ namespace {
 constexpr int kInkThreshold = 204;
 // Ten times what a screen full of small text holds.
 constexpr int kMostShapes = 100000;
+// A part enlarged holds at most as many pixels as the largest picture read.
+constexpr std::uint64_t kMostReadPixels = std::uint64_t{1} << 28;
 // Lower shapes are marks: dots, commas, dashes, the bars of "=".
 constexpr int kLowestLetter = 3;
 // Measured on the 30 lines of invoices of the tests: lines 16 pixels high lost
@@ -49,6 +52,15 @@ struct Shape {
   bool letter() const { return height() >= kLowestLetter; }
 };
 
+Shape outset(const Shape& box, int by) {
+  return {box.left - by, box.top - by, box.right + by, box.bottom + by};
+}
+
+Shape spanning(const Shape& a, const Shape& b) {
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
 int gapBetween(const Shape& a, const Shape& b) {
   return std::max(a.left, b.left) - std::min(a.right, b.right);
 }
@@ -75,7 +87,7 @@ bool marks(const Shape& letter, const Shape& mark) {
   return 2 * gap <= kHalfHeightsOfAWordGap * height;
 }
 
-bool joined(const Shape& a, const Shape& b) {
+bool ofOnePhrase(const Shape& a, const Shape& b) {
   if (a.letter() && b.letter() && followEachOther(a, b)) return true;
   const Shape& higher = a.height() >= b.height() ? a : b;
   const Shape& lower = a.height() >= b.height() ? b : a;
@@ -168,7 +180,7 @@ std::vector<Phrase> phrasesOf(const std::vector<Shape>& shapes) {
   for (std::size_t i = 0; i < shapes.size(); ++i) {
     const Shape& a = shapes[i];
     for (std::size_t j = i + 1; j < shapes.size() && shapes[j].left <= a.right + reach(a); ++j) {
-      if (joined(a, shapes[j])) groups.join(i, j);
+      if (ofOnePhrase(a, shapes[j])) groups.join(i, j);
     }
   }
   std::vector<std::vector<const Shape*>> members(shapes.size());
@@ -179,8 +191,7 @@ std::vector<Phrase> phrasesOf(const std::vector<Shape>& shapes) {
     Shape box = group.empty() ? Shape{} : *group.front();
     for (const Shape* shape : group) {
       if (shape->letter()) letters.push_back(shape);
-      box = {std::min(box.left, shape->left), std::min(box.top, shape->top),
-             std::max(box.right, shape->right), std::max(box.bottom, shape->bottom)};
+      box = spanning(box, *shape);
     }
     if (letters.empty()) continue;
     const int height = measuredHeight(std::move(letters));
@@ -199,9 +210,12 @@ std::vector<Phrase> phrasesOf(const std::vector<Shape>& shapes) {
   return kept;
 }
 
-void paint(Pix* mask, const Shape& box, int margin, int op) {
-  pixRasterop(mask, box.left - margin, box.top - margin, box.right - box.left + 2 * margin,
-              box.bottom - box.top + 2 * margin, op, nullptr, 0, 0);
+// Sets or clears `box` with a margin in `mask`, whose top left corner lies at
+// (`x`, `y`) in the picture.
+void paint(Pix* mask, const Shape& box, int margin, int x, int y, int op) {
+  const Shape painted = outset(box, margin);
+  pixRasterop(mask, painted.left - x, painted.top - y, painted.right - painted.left,
+              painted.bottom - painted.top, op, nullptr, 0, 0);
 }
 
 // Whether two phrases of one scale are lines of one block, one above the
@@ -274,44 +288,52 @@ void spreadOverSheets(std::vector<Phrase>& phrases) {
 
 }  // namespace
 
-std::vector<EnlargedPart> partsToEnlarge(Pix* grey) {
+std::vector<TextPart> partsReadApart(Pix* grey) {
   std::vector<Phrase> phrases = phrasesOf(shapesOf(grey));
   spreadOverSheets(phrases);
-  std::vector<EnlargedPart> parts;
-  PixPointer taken(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
-  PixPointer phraseBoxes(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
-  if (taken == nullptr || phraseBoxes == nullptr) {
+  const int width = pixGetWidth(grey);
+  const int height = pixGetHeight(grey);
+  const PixPointer phraseBoxes(pixCreate(width, height, 1));
+  const PixPointer taken(pixCreate(width, height, 1));
+  if (phraseBoxes == nullptr || taken == nullptr) {
     throw RecognitionError("the picture's parts cannot be marked");
   }
-  for (const Phrase& phrase : phrases) paint(phraseBoxes.get(), phrase.box, 0, PIX_SET);
+  for (const Phrase& phrase : phrases) paint(phraseBoxes.get(), phrase.box, 0, 0, 0, PIX_SET);
   int sheets = 0;
   for (const Phrase& phrase : phrases) sheets = std::max(sheets, phrase.sheet + 1);
+  std::vector<TextPart> parts;
   for (const int scale : {3, 2, 1}) {
     for (int sheet = 0; sheet < sheets; ++sheet) {
       // The rest of the picture is read as it is.
       if (scale == 1 && sheet == 0) continue;
-      const auto onIt = [&](const Phrase& phrase) {
-        return phrase.scale == scale && phrase.sheet == sheet;
-      };
-      PixPointer mask(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
+      std::vector<const Phrase*> on;
+      for (const Phrase& phrase : phrases) {
+        if (phrase.scale == scale && phrase.sheet == sheet) on.push_back(&phrase);
+      }
+      if (on.empty()) continue;
+      // The box of its phrases and their margins, within the picture.
+      Shape box = outset(on.front()->box, margin(*on.front()));
+      for (const Phrase* phrase : on) box = spanning(box, outset(phrase->box, margin(*phrase)));
+      box = {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, width),
+             std::min(box.bottom, height)};
+      TextPart part{scale, PixPointer(pixCreate(box.right - box.left, box.bottom - box.top, 1)),
+                    box.left, box.top, box.right - box.left, box.bottom - box.top};
+      Pix* mask = part.mask.get();
       if (mask == nullptr) throw RecognitionError("the picture's parts cannot be marked");
-      // Each phrase, and its margin where no other phrase stands.
-      for (const Phrase& phrase : phrases) {
-        if (onIt(phrase)) paint(mask.get(), phrase.box, margin(phrase), PIX_SET);
+      // Each phrase, and its margin where no other phrase stands and no
+      // part before took it.
+      for (const Phrase* phrase : on) paint(mask, phrase->box, margin(*phrase), part.x, part.y, PIX_SET);
+      pixRasterop(mask, 0, 0, part.width, part.height, PIX_DST & PIX_NOT(PIX_SRC), phraseBoxes.get(),
+                  part.x, part.y);
+      pixRasterop(mask, 0, 0, part.width, part.height, PIX_DST & PIX_NOT(PIX_SRC), taken.get(),
+                  part.x, part.y);
+      for (const Phrase* phrase : on) paint(mask, phrase->box, 0, part.x, part.y, PIX_SET);
+      pixRasterop(taken.get(), part.x, part.y, part.width, part.height, PIX_SRC | PIX_DST, mask, 0, 0);
+      // No larger than the largest picture read, scaled.
+      while (part.scale > 1 && static_cast<std::uint64_t>(part.width) * part.height * part.scale *
+                                       part.scale > kMostReadPixels) {
+        --part.scale;
       }
-      pixSubtract(mask.get(), mask.get(), phraseBoxes.get());
-      pixSubtract(mask.get(), mask.get(), taken.get());
-      for (const Phrase& phrase : phrases) {
-        if (onIt(phrase)) paint(mask.get(), phrase.box, 0, PIX_SET);
-      }
-      Box* found = nullptr;
-      if (pixClipBoxToForeground(mask.get(), nullptr, nullptr, &found) != 0 || found == nullptr) {
-        continue;
-      }
-      EnlargedPart part{scale, std::move(mask), 0, 0, 0, 0};
-      boxGetGeometry(found, &part.x, &part.y, &part.width, &part.height);
-      boxDestroy(&found);
-      pixOr(taken.get(), taken.get(), part.mask.get());
       parts.push_back(std::move(part));
     }
   }
