@@ -94,8 +94,9 @@ bool ofOnePhrase(const Shape& a, const Shape& b) {
   return higher.letter() && 3 * lower.height() <= 2 * higher.height() && marks(higher, lower);
 }
 
-// Whether `a` can reach `b` at all, which a shape further to the right than
-// this cannot.
+// How far right of `a` the shapes it is looked at with begin: as far as a
+// letter up to three times as high as `a` may follow it, or, for a mark, as
+// the highest letter.
 int reach(const Shape& a) {
   const int highest = a.letter() ? kLetterHeightRatio * a.height() : kHighestLetter;
   return kHalfHeightsOfAWordGap * highest / 2;
@@ -219,7 +220,8 @@ void paint(Pix* mask, const Shape& box, int margin, int x, int y, int op) {
 }
 
 // Whether two phrases of one scale are lines of one block, one above the
-// other: of heights within half of each other, at most a line's height apart.
+// other: of heights within half of each other, at most two of the higher's
+// heights apart.
 bool stacked(const Phrase& a, const Phrase& b) {
   const int lower = std::min(a.height, b.height);
   const int higher = std::max(a.height, b.height);
@@ -228,15 +230,17 @@ bool stacked(const Phrase& a, const Phrase& b) {
   return a.scale == b.scale && 2 * higher <= 3 * lower && across > 0 && apart <= 2 * higher;
 }
 
-// Whether two phrases stand side by side on rows that overlap, yet not in
-// line: their tops and their bottoms both more than a quarter of a height
-// apart, as a sidebar's lines and an article's, or two windows'.
+// Whether two phrases of one scale, each three of its heights long or more
+// (not a button's label, a tab, a digit), stand side by side on rows that
+// overlap, yet not in line: their tops and their bottoms both more than a
+// quarter of a height apart, as a sidebar's lines and an article's, or two
+// windows'.
 bool outOfLine(const Phrase& a, const Phrase& b) {
   const int lower = std::min(a.height, b.height);
   const int down = std::min(a.box.bottom, b.box.bottom) - std::max(a.box.top, b.box.top);
   const int apart = std::max(a.box.left, b.box.left) - std::min(a.box.right, b.box.right);
-  const auto long_ = [](const Phrase& p) { return p.box.right - p.box.left >= 3 * p.height; };
-  return a.scale == b.scale && long_(a) && long_(b) && down > 0 && apart > 0 &&
+  const auto wide = [](const Phrase& p) { return p.box.right - p.box.left >= 3 * p.height; };
+  return a.scale == b.scale && wide(a) && wide(b) && down > 0 && apart > 0 &&
          4 * std::abs(a.box.top - b.box.top) > lower &&
          4 * std::abs(a.box.bottom - b.box.bottom) > lower;
 }

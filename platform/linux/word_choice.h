@@ -15,10 +15,10 @@ struct ReadWord {
 
 // The words to keep: of two words on one place (sharing half the smaller
 // one's box), the surer one; and a word the recogniser is less than half sure
-// of only on a phrase with a word it is surer of, the words of a phrase
-// following each other on their line at word spacing: what it reads in clock
-// faces, icons and window buttons comes alone or beside its like, a name or
-// code word it does not know beside words it knows.
+// of only on a phrase with a word it is at least half sure of, the words of a
+// phrase following each other on their line at word spacing: what it reads in
+// clock faces, icons and window buttons comes alone or beside its like, a
+// name or code word it does not know beside words it knows.
 std::vector<BoxedWord> sureWords(std::vector<ReadWord> words);
 
 // Whether `line` holds a letter or a digit of any script, not only
