@@ -5,6 +5,7 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -44,6 +45,9 @@ class LeptonicaImage : public Image {
   Pix* pix_;
 };
 
+// Greys darker than this are ink.
+constexpr int kInk = 204;
+
 // Where a picture read by Tesseract lies in the picture recognised: drawn at
 // `scale` times its size, from the point (`x`, `y`) on.
 struct Placement {
@@ -51,6 +55,21 @@ struct Placement {
   int x = 0;
   int y = 0;
 };
+
+// Whether any pixel of `box` in `pix` is dark enough to be written: the
+// recogniser reads words into the blank between the cells of a table's row.
+bool inkIn(Pix* pix, const BoxedWord& box) {
+  const int right = std::min<int>(box.right, pixGetWidth(pix));
+  const int bottom = std::min<int>(box.bottom, pixGetHeight(pix));
+  const l_uint32* const rows = pixGetData(pix);
+  const int words = pixGetWpl(pix);
+  for (int y = std::max(box.top, 0); y < bottom; ++y) {
+    for (int x = std::max(box.left, 0); x < right; ++x) {
+      if (GET_DATA_BYTE(rows + y * words, x) < kInk) return true;
+    }
+  }
+  return false;
+}
 
 // Every word Tesseract reads in `pix`, with its box in the recognised
 // picture's pixels; the lines are built from them, since Tesseract's own
@@ -70,7 +89,8 @@ std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, Placement
     BoxedWord word{"", 0, 0, 0, 0};
     if (text == nullptr || text[0] == '\0' ||
         !iterator->BoundingBox(tesseract::RIL_WORD, &word.left, &word.top, &word.right,
-                               &word.bottom)) {
+                               &word.bottom) ||
+        !inkIn(pix, word)) {
       continue;
     }
     word.text = text.get();

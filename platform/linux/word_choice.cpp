@@ -6,11 +6,47 @@
 #include <algorithm>
 #include <cstdint>
 #include <numeric>
+#include <string_view>
+#include <utility>
 
 namespace mivo::platform {
 namespace {
 
 constexpr float kSureConfidence = 50;
+// A word less sure than this is kept only on a phrase with a sure word; a
+// surer one also on the row of a sure word, at most this many heights away,
+// if its characters are mostly letters and digits: a table's cell, a
+// receipt's price, a calculator's key.
+constexpr float kLeastConfidence = 20;
+constexpr int kHeightsAlongARow = 20;
+
+// The letters and digits of `text`, and all its characters.
+std::pair<int, int> lettersAndDigits(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  const auto length = static_cast<std::int32_t>(text.size());
+  int alphanumeric = 0;
+  int all = 0;
+  for (std::int32_t at = 0; at < length; ++all) {
+    UChar32 c = 0;
+    U8_NEXT(bytes, at, length, c);
+    if (c >= 0 && u_isalnum(c)) ++alphanumeric;
+  }
+  return {alphanumeric, all};
+}
+
+bool mostlyLettersAndDigits(std::string_view text) {
+  const auto [alphanumeric, all] = lettersAndDigits(text);
+  return 5 * alphanumeric >= 3 * all;
+}
+
+// Whether `b` stands on the row of `a`, at most 20 heights away.
+bool onTheRowOf(const BoxedWord& a, const BoxedWord& b) {
+  const int lower = std::min(a.bottom - a.top, b.bottom - b.top);
+  const int higher = std::max(a.bottom - a.top, b.bottom - b.top);
+  const int overlap = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  const int gap = std::max(a.left, b.left) - std::min(a.right, b.right);
+  return 2 * overlap > lower && gap <= kHeightsAlongARow * higher;
+}
 
 std::int64_t area(const BoxedWord& w) {
   return static_cast<std::int64_t>(w.right - w.left) * (w.bottom - w.top);
@@ -54,20 +90,17 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
   }
   std::vector<BoxedWord> kept;
   for (std::size_t i = 0; i < placed.size(); ++i) {
-    if (sure[root(i)]) kept.push_back(std::move(placed[i].word));
+    const ReadWord& word = placed[i];
+    const bool onASureRow =
+        word.confidence >= kLeastConfidence && mostlyLettersAndDigits(word.word.text) &&
+        std::any_of(placed.begin(), placed.end(), [&](const ReadWord& other) {
+          return other.confidence >= kSureConfidence && onTheRowOf(other.word, word.word);
+        });
+    if (sure[root(i)] || onASureRow) kept.push_back(word.word);
   }
   return kept;
 }
 
-bool holdsALetterOrDigit(std::string_view line) {
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(line.data());
-  const auto length = static_cast<std::int32_t>(line.size());
-  for (std::int32_t at = 0; at < length;) {
-    UChar32 c = 0;
-    U8_NEXT(bytes, at, length, c);
-    if (c >= 0 && u_isalnum(c)) return true;
-  }
-  return false;
-}
+bool holdsALetterOrDigit(std::string_view line) { return lettersAndDigits(line).first > 0; }
 
 }  // namespace mivo::platform
