@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
-#include <numeric>
 
+#include "platform/linux/groups.h"
 #include "platform/text_recognition.h"
 
 namespace mivo::platform {
@@ -101,21 +101,6 @@ int reach(const Shape& a) {
   const int highest = a.letter() ? kLetterHeightRatio * a.height() : kHighestLetter;
   return kHalfHeightsOfAWordGap * highest / 2;
 }
-
-class Groups {
- public:
-  explicit Groups(std::size_t count) : parent_(count) {
-    std::iota(parent_.begin(), parent_.end(), 0);
-  }
-  std::size_t root(std::size_t i) {
-    while (parent_[i] != i) i = parent_[i] = parent_[parent_[i]];
-    return i;
-  }
-  void join(std::size_t a, std::size_t b) { parent_[root(b)] = root(a); }
-
- private:
-  std::vector<std::size_t> parent_;
-};
 
 struct Phrase {
   Shape box;

@@ -5,9 +5,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <numeric>
 #include <string_view>
 #include <utility>
+
+#include "platform/linux/groups.h"
 
 namespace mivo::platform {
 namespace {
@@ -73,20 +74,15 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
     }
   }
   // Phrases, and whether each holds a sure word.
-  std::vector<std::size_t> phrase(placed.size());
-  std::iota(phrase.begin(), phrase.end(), 0);
-  const auto root = [&phrase](std::size_t i) {
-    while (phrase[i] != i) i = phrase[i] = phrase[phrase[i]];
-    return i;
-  };
+  Groups phrases(placed.size());
   for (std::size_t i = 0; i < placed.size(); ++i) {
     for (std::size_t j = i + 1; j < placed.size(); ++j) {
-      if (atWordSpacing(placed[i].word, placed[j].word)) phrase[root(j)] = root(i);
+      if (atWordSpacing(placed[i].word, placed[j].word)) phrases.join(i, j);
     }
   }
   std::vector<bool> sure(placed.size(), false);
   for (std::size_t i = 0; i < placed.size(); ++i) {
-    if (placed[i].confidence >= kSureConfidence) sure[root(i)] = true;
+    if (placed[i].confidence >= kSureConfidence) sure[phrases.root(i)] = true;
   }
   std::vector<BoxedWord> kept;
   for (std::size_t i = 0; i < placed.size(); ++i) {
@@ -96,7 +92,7 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
         std::any_of(placed.begin(), placed.end(), [&](const ReadWord& other) {
           return other.confidence >= kSureConfidence && onTheRowOf(other.word, word.word);
         });
-    if (sure[root(i)] || onASureRow) kept.push_back(word.word);
+    if (sure[phrases.root(i)] || onASureRow) kept.push_back(word.word);
   }
   return kept;
 }
