@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <numeric>
+#include <unordered_map>
 
 #include "platform/linux/groups.h"
 #include "platform/text_recognition.h"
@@ -109,6 +111,55 @@ struct Phrase {
   int sheet = 0;  // which of the pictures read at its scale holds it
 };
 
+bool meet(const Shape& a, const Shape& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// The phrases that stand near a place, found by the squares of a grid that
+// their boxes cover: a screen holds thousands of phrases, and noise tens of
+// thousands, too many to pair each with each.
+class PhraseGrid {
+ public:
+  explicit PhraseGrid(const std::vector<Phrase>& phrases) : phrases_(phrases), seen_(phrases.size(), 0) {
+    for (std::size_t i = 0; i < phrases.size(); ++i) {
+      forEachSquare(phrases[i].box, [&](std::int64_t square) { squares_[square].push_back(i); });
+    }
+  }
+
+  // Calls `visit` with each phrase whose box meets `area`, once.
+  template <typename Visit>
+  void near(const Shape& area, Visit visit) {
+    ++stamp_;
+    forEachSquare(area, [&](std::int64_t square) {
+      const auto found = squares_.find(square);
+      if (found == squares_.end()) return;
+      for (const std::size_t i : found->second) {
+        if (seen_[i] == stamp_) continue;
+        seen_[i] = stamp_;
+        if (meet(phrases_[i].box, area)) visit(i);
+      }
+    });
+  }
+
+ private:
+  static constexpr int kSquare = 64;
+
+  template <typename Each>
+  static void forEachSquare(const Shape& box, Each each) {
+    for (int y = floorDivided(box.top); y <= floorDivided(box.bottom - 1); ++y) {
+      for (int x = floorDivided(box.left); x <= floorDivided(box.right - 1); ++x) {
+        each((static_cast<std::int64_t>(y) << 32) + x);
+      }
+    }
+  }
+  static int floorDivided(int v) { return v >= 0 ? v / kSquare : -((-v + kSquare - 1) / kSquare); }
+
+  const std::vector<Phrase>& phrases_;
+  std::unordered_map<std::int64_t, std::vector<std::size_t>> squares_;
+  std::vector<unsigned> seen_;
+  unsigned stamp_ = 0;
+};
+
 // The height of a phrase's text: the extent of its letters, but for those
 // much higher than most.
 int measuredHeight(std::vector<const Shape*> letters) {
@@ -185,13 +236,17 @@ std::vector<Phrase> phrasesOf(const std::vector<Shape>& shapes) {
   }
   // A phrase within the margin of one at least twice as high is of it: the
   // dot of a large "i", a large colon's.
+  int widestMargin = 0;
+  for (const Phrase& phrase : phrases) widestMargin = std::max(widestMargin, margin(phrase));
+  PhraseGrid grid(phrases);
   std::vector<Phrase> kept;
   for (const Phrase& phrase : phrases) {
-    if (std::none_of(phrases.begin(), phrases.end(), [&](const Phrase& other) {
-          return other.height >= 2 * phrase.height && within(phrase.box, other.box, margin(other));
-        })) {
-      kept.push_back(phrase);
-    }
+    bool ofAnother = false;
+    grid.near(outset(phrase.box, widestMargin), [&](std::size_t other) {
+      ofAnother = ofAnother || (phrases[other].height >= 2 * phrase.height &&
+                                within(phrase.box, phrases[other].box, margin(phrases[other])));
+    });
+    if (!ofAnother) kept.push_back(phrase);
   }
   return kept;
 }
@@ -236,17 +291,30 @@ bool outOfLine(const Phrase& a, const Phrase& b) {
 // come out twice or cut.
 void spreadOverSheets(std::vector<Phrase>& phrases) {
   Groups blocks(phrases.size());
+  PhraseGrid grid(phrases);
   for (std::size_t i = 0; i < phrases.size(); ++i) {
-    for (std::size_t j = i + 1; j < phrases.size(); ++j) {
+    // A phrase stacked on this one is at most half again as high.
+    const Shape& box = phrases[i].box;
+    const int reach = 3 * phrases[i].height;
+    grid.near({box.left, box.top - reach, box.right, box.bottom + reach}, [&](std::size_t j) {
       if (stacked(phrases[i], phrases[j])) blocks.join(i, j);
-    }
+    });
   }
+  // Phrases by their tops, each paired with those that begin above its
+  // bottom.
+  std::vector<std::size_t> byTop(phrases.size());
+  std::iota(byTop.begin(), byTop.end(), 0);
+  std::stable_sort(byTop.begin(), byTop.end(), [&](std::size_t a, std::size_t b) {
+    return phrases[a].box.top < phrases[b].box.top;
+  });
   std::vector<std::vector<std::size_t>> apart(phrases.size());  // by block
-  for (std::size_t i = 0; i < phrases.size(); ++i) {
-    for (std::size_t j = i + 1; j < phrases.size(); ++j) {
-      const std::size_t a = blocks.root(i);
-      const std::size_t b = blocks.root(j);
-      if (a != b && outOfLine(phrases[i], phrases[j])) {
+  for (std::size_t at = 0; at < byTop.size(); ++at) {
+    const Phrase& upper = phrases[byTop[at]];
+    for (std::size_t next = at + 1;
+         next < byTop.size() && phrases[byTop[next]].box.top < upper.box.bottom; ++next) {
+      const std::size_t a = blocks.root(byTop[at]);
+      const std::size_t b = blocks.root(byTop[next]);
+      if (a != b && outOfLine(upper, phrases[byTop[next]])) {
         apart[a].push_back(b);
         apart[b].push_back(a);
       }
