@@ -80,9 +80,13 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
       if (atWordSpacing(placed[i].word, placed[j].word)) phrases.join(i, j);
     }
   }
+  // A sure bar or dash, what is left of a frame, vouches for nothing.
+  const auto vouches = [](const ReadWord& word) {
+    return word.confidence >= kSureConfidence && holdsALetterOrDigit(word.word.text);
+  };
   std::vector<bool> sure(placed.size(), false);
   for (std::size_t i = 0; i < placed.size(); ++i) {
-    if (placed[i].confidence >= kSureConfidence) sure[phrases.root(i)] = true;
+    if (vouches(placed[i])) sure[phrases.root(i)] = true;
   }
   std::vector<BoxedWord> kept;
   for (std::size_t i = 0; i < placed.size(); ++i) {
@@ -90,9 +94,11 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
     const bool onASureRow =
         word.confidence >= kLeastConfidence && mostlyLettersAndDigits(word.word.text) &&
         std::any_of(placed.begin(), placed.end(), [&](const ReadWord& other) {
-          return other.confidence >= kSureConfidence && onTheRowOf(other.word, word.word);
+          return vouches(other) && onTheRowOf(other.word, word.word);
         });
-    if (sure[phrases.root(i)] || onASureRow) kept.push_back(word.word);
+    if (word.confidence >= kSureConfidence || sure[phrases.root(i)] || onASureRow) {
+      kept.push_back(word.word);
+    }
   }
   return kept;
 }

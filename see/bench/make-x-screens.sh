@@ -6,9 +6,12 @@
 # written from the texts given to the clients here and checked against the
 # captures by eye; a client that draws differently on another machine (fonts,
 # versions) needs its true text checked again.
+# Names of pictures, if given, limit the pictures written to them (a clock
+# face shows the time of its capture, so the others would change).
 # Needs: xvfb openbox xterm x11-apps (xcalc, xclock, xedit, xwd) x11-utils
 # x11-xserver-utils (xsetroot) imagemagick fonts-dejavu-core xfonts-base.
 set -euo pipefail
+names=("$@")
 here=$(cd "$(dirname "$0")" && pwd)
 out="$here/pictures"
 work=$(mktemp -d)
@@ -49,6 +52,11 @@ run() {
 with_openbox() {
   run openbox --sm-disable --config-file "$work/openbox.xml"
   sleep 1
+}
+
+# wanted NAME: whether the picture NAME is to be made.
+wanted() {
+  [ ${#names[@]} -eq 0 ] || [[ " ${names[*]} " == *" $1 "* ]]
 }
 
 # capture NAME: the root window once two captures a second apart are the same.
@@ -129,74 +137,103 @@ Ask Tom about the bike rack
 TXT
 
 # 1. A light terminal with a mail, and a dialog beside it; no window manager.
-start_server 1512x982
-xsetroot -solid white
-terminal "$work/mail.txt" -fa "DejaVu Sans Mono" -fs 13 -bg white -fg black -geometry 70x14+20+20
-run xmessage -fn fixed -geometry +1000+420 -buttons Discard,Save "Save the draft before closing?"
-capture x-light-terminal-dialog
-end_scene
+if wanted x-light-terminal-dialog; then
+  start_server 1512x982
+  xsetroot -solid white
+  terminal "$work/mail.txt" -fa "DejaVu Sans Mono" -fs 13 -bg white -fg black -geometry 70x14+20+20
+  run xmessage -fn fixed -geometry +1000+420 -buttons Discard,Save "Save the draft before closing?"
+  capture x-light-terminal-dialog
+  end_scene
+fi
 
 # 2. A dark terminal on a black desktop, its right third empty.
-start_server 1512x982
-xsetroot -solid black
-terminal "$work/shell.txt" -fa "DejaVu Sans Mono" -fs 14 -bg "#123d3a" -fg "#c8c8c8" -geometry 72x34+0+0
-capture x-dark-terminal-black-desktop
-end_scene
+if wanted x-dark-terminal-black-desktop; then
+  start_server 1512x982
+  xsetroot -solid black
+  terminal "$work/shell.txt" -fa "DejaVu Sans Mono" -fs 14 -bg "#123d3a" -fg "#c8c8c8" -geometry 72x34+0+0
+  capture x-dark-terminal-black-desktop
+  end_scene
+fi
 
 # 3. The same beside a clock face.
-start_server 1512x982
-xsetroot -solid black
-terminal "$work/shell.txt" -fa "DejaVu Sans Mono" -fs 14 -bg "#123d3a" -fg "#c8c8c8" -geometry 72x34+0+0
-run xclock -geometry 320x320+1120+40
-capture x-dark-terminal-clock
-end_scene
+if wanted x-dark-terminal-clock; then
+  start_server 1512x982
+  xsetroot -solid black
+  terminal "$work/shell.txt" -fa "DejaVu Sans Mono" -fs 14 -bg "#123d3a" -fg "#c8c8c8" -geometry 72x34+0+0
+  run xclock -geometry 320x320+1120+40
+  capture x-dark-terminal-clock
+  end_scene
+fi
 
 # 4. Small bitmap fonts under Openbox: an ls -l listing, and a log light on dark.
-start_server 1512x982
-xsetroot -solid "#6b7b8c"
-with_openbox
-terminal "$work/listing.txt" -fn 6x13 -bg white -fg black -T invoices -geometry 70x9+30+40
-terminal "$work/log.txt" -fn 7x13 -bg "#202020" -fg "#e0e0e0" -T backup.log -geometry 56x6+640+420
-capture x-bitmap-terminals-openbox
-end_scene
+if wanted x-bitmap-terminals-openbox; then
+  start_server 1512x982
+  xsetroot -solid "#6b7b8c"
+  with_openbox
+  terminal "$work/listing.txt" -fn 6x13 -bg white -fg black -T invoices -geometry 70x9+30+40
+  terminal "$work/log.txt" -fn 7x13 -bg "#202020" -fg "#e0e0e0" -T backup.log -geometry 56x6+640+420
+  capture x-bitmap-terminals-openbox
+  end_scene
+fi
 
 # 5. xedit with a list, under Openbox.
-cp "$work/todo.txt" "$work/saturday.txt"
-start_server 1512x982
-xsetroot -solid "#4a6a5a"
-with_openbox
-(cd "$work" && run xedit -fn 9x15 -geometry 640x420+200+120 saturday.txt)
-capture x-xedit-openbox
-end_scene
+if wanted x-xedit-openbox; then
+  cp "$work/todo.txt" "$work/saturday.txt"
+  start_server 1512x982
+  xsetroot -solid "#4a6a5a"
+  with_openbox
+  (cd "$work" && run xedit -fn 9x15 -geometry 640x420+200+120 saturday.txt)
+  capture x-xedit-openbox
+  end_scene
+fi
 
 # 6. A calculator beside a terminal note, under Openbox.
-start_server 1512x982
-xsetroot -solid "#c8c8c8"
-with_openbox
-run xcalc -geometry 260x340+80+80
-terminal "$work/todo.txt" -fa "DejaVu Sans Mono" -fs 12 -bg "#fffff0" -fg "#202020" -T todo -geometry 46x7+520+100
-capture x-xcalc-terminal-openbox
-end_scene
+if wanted x-xcalc-terminal-openbox; then
+  start_server 1512x982
+  xsetroot -solid "#c8c8c8"
+  with_openbox
+  run xcalc -geometry 260x340+80+80
+  terminal "$work/todo.txt" -fa "DejaVu Sans Mono" -fs 12 -bg "#fffff0" -fg "#202020" -T todo -geometry 46x7+520+100
+  capture x-xcalc-terminal-openbox
+  end_scene
+fi
 
 # 7. A 2560 x 1440 desktop under Openbox: a 12-point terminal, a small dialog
 # in the fixed font beside it, a clock and a calculator, on a dark ground.
-start_server 2560x1440
-xsetroot -solid "#1e2630"
-with_openbox
-terminal "$work/mail.txt" -fa "DejaVu Sans Mono" -fs 12 -bg white -fg black -T mail -geometry 76x16+60+80
-run xmessage -fn fixed -geometry +1100+200 -buttons OK "Backup finished: 1,204 files copied to /media/backup/2025-03-01"
-run xclock -geometry 220x220+2200+80
-run xcalc -geometry 240x320+2200+420
-capture x-desktop-2560-openbox
-end_scene
+if wanted x-desktop-2560-openbox; then
+  start_server 2560x1440
+  xsetroot -solid "#1e2630"
+  with_openbox
+  terminal "$work/mail.txt" -fa "DejaVu Sans Mono" -fs 12 -bg white -fg black -T mail -geometry 76x16+60+80
+  run xmessage -fn fixed -geometry +1100+200 -buttons OK "Backup finished: 1,204 files copied to /media/backup/2025-03-01"
+  run xclock -geometry 220x220+2200+80
+  run xcalc -geometry 240x320+2200+420
+  capture x-desktop-2560-openbox
+  end_scene
+fi
 
 # 8. A 2560 x 1440 desktop without frames: a dark and a light terminal, and
 # xedit, on black.
-cp "$work/todo.txt" "$work/saturday.txt"
-start_server 2560x1440
-xsetroot -solid black
-terminal "$work/shell.txt" -fa "DejaVu Sans Mono" -fs 13 -bg "#1b1b2f" -fg "#d8d8d8" -geometry 70x14+40+40
-terminal "$work/listing.txt" -fa "DejaVu Sans Mono" -fs 11 -bg white -fg black -geometry 74x9+40+700
-(cd "$work" && run xedit -fn 9x15 -geometry 620x380+1500+60 saturday.txt)
-capture x-desktop-2560-dark
-end_scene
+if wanted x-desktop-2560-dark; then
+  cp "$work/todo.txt" "$work/saturday.txt"
+  start_server 2560x1440
+  xsetroot -solid black
+  terminal "$work/shell.txt" -fa "DejaVu Sans Mono" -fs 13 -bg "#1b1b2f" -fg "#d8d8d8" -geometry 70x14+40+40
+  terminal "$work/listing.txt" -fa "DejaVu Sans Mono" -fs 11 -bg white -fg black -geometry 74x9+40+700
+  (cd "$work" && run xedit -fn 9x15 -geometry 620x380+1500+60 saturday.txt)
+  capture x-desktop-2560-dark
+  end_scene
+fi
+
+# 9. A 2560 x 1440 desktop under Openbox: a 16-point terminal, and right
+# beside it a small dialog in the fixed font whose line stands between two of
+# the terminal's lines.
+if wanted x-desktop-2560-dialog-beside-terminal; then
+  start_server 2560x1440
+  xsetroot -solid "#1e2630"
+  with_openbox
+  terminal "$work/mail.txt" -fa "DejaVu Sans Mono" -fs 16 -bg white -fg black -T mail -geometry 76x16+60+80
+  run xmessage -fn fixed -geometry +1300+160 -buttons OK "Backup finished: 1,204 files copied to /media/backup/2025-03-01"
+  capture x-desktop-2560-dialog-beside-terminal
+  end_scene
+fi
