@@ -37,22 +37,20 @@ void removeRules(Pix* grey) {
   const PixPointer rules = checked(pixOr(nullptr, across.get(), down.get()));
   // And the short edges that meet them at their ends, round corners too: a
   // field's sides under its long top and bottom, a tab's under its top.
-  struct Meeting {
-    Pix* rules;
-    int width;  // of the short edges' runs
-    int height;
-  };
-  for (const Meeting meeting : {Meeting{across.get(), 1, kShortestEdge},
-                                Meeting{down.get(), kShortestEdge, 1}}) {
-    const PixPointer inner = checked(pixErodeBrick(nullptr, meeting.rules, meeting.height == 1 ? 1 : 3,
-                                                   meeting.height == 1 ? 3 : 1));
-    const PixPointer ends = checked(pixSubtract(nullptr, meeting.rules, inner.get()));
+  // `along` is the brick of a long rule's pixels with a neighbour on both
+  // sides along it; `edge` that of the short edges' runs.
+  const auto addEdgesMeeting = [&](Pix* longRules, int alongWidth, int alongHeight, int edgeWidth,
+                                   int edgeHeight) {
+    const PixPointer inner = checked(pixErodeBrick(nullptr, longRules, alongWidth, alongHeight));
+    const PixPointer ends = checked(pixSubtract(nullptr, longRules, inner.get()));
     const PixPointer corners = checked(pixDilateBrick(nullptr, ends.get(), kCornerReach, kCornerReach));
-    const PixPointer edges = checked(pixOpenBrick(nullptr, marks.get(), meeting.width, meeting.height));
+    const PixPointer edges = checked(pixOpenBrick(nullptr, marks.get(), edgeWidth, edgeHeight));
     const PixPointer seeds = checked(pixAnd(nullptr, edges.get(), corners.get()));
     const PixPointer met = checked(pixSeedfillBinary(nullptr, seeds.get(), edges.get(), 8));
     pixOr(rules.get(), rules.get(), met.get());
-  }
+  };
+  addEdgesMeeting(across.get(), 3, 1, 1, kShortestEdge);
+  addEdgesMeeting(down.get(), 1, 3, kShortestEdge, 1);
   const PixPointer covered = checked(pixDilateBrick(nullptr, rules.get(), 3, 3));
   if (pixCombineMasked(grey, ground.get(), covered.get()) != 0) {
     throw RecognitionError("the rules of the picture cannot be removed");

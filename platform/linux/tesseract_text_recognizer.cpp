@@ -13,9 +13,9 @@
 #include "platform/linux/ground_levelling.h"
 #include "platform/linux/leptonica_pointers.h"
 #include "platform/linux/picture_pixel_count.h"
-#include "platform/linux/text_parts.h"
 #include "platform/linux/rule_removal.h"
 #include "platform/linux/silenced_standard_streams.h"
+#include "platform/linux/text_parts.h"
 #include "platform/linux/visual_lines.h"
 #include "platform/linux/word_choice.h"
 
@@ -129,7 +129,7 @@ std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const 
 
 // Whether `grey` holds anything to read.
 bool holdsInk(Pix* grey) {
-  const PixPointer ink = made(pixThresholdToBinary(grey, 224), "made black and white");
+  const PixPointer ink = made(pixThresholdToBinary(grey, kInk), "made black and white");
   l_int32 empty = 0;
   pixZero(ink.get(), &empty);
   return !empty;
