@@ -73,7 +73,7 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
       placed.push_back(std::move(word));
     }
   }
-  // Phrases, and whether each holds a sure word.
+  // Phrases, and whether each holds a word that vouches for the others.
   Groups phrases(placed.size());
   for (std::size_t i = 0; i < placed.size(); ++i) {
     for (std::size_t j = i + 1; j < placed.size(); ++j) {
