@@ -189,17 +189,19 @@ TEST(XvfbScreenshot, ReadsTerminalsInASmallBitmapFontLineByLine) {
                              "-rw-r--r-- 1 ann staff  48213 Jan 12 09:41 2025-01-acme.pdf",
                              "-rw-r--r-- 1 ann staff 112904 Feb  3 17:02 2025-02-water.pdf",
                              "-rw-r--r-- 1 ann staff   9120 Feb 20 11:15 notes.txt",
-                             "drwxr-xr-x 2 ann staff   4096 Feb 28 08:30 receipts"}));
+                             "drwxr-xr-x 2 ann staff   4096 Feb 28 08:30 receipts",
+                             "-rw-r--r-- 1 ann staff 734002 Mar  1 10:05 tax-return-2024.pdf"}));
   const std::string logFile = folder.writeFile(
       "log.txt", joined({"Mar 01 10:12:01 backup[412]: starting run 1181",
                          "Mar 01 10:12:04 backup[412]: 1204 files to copy",
+                         "Mar 01 10:14:37 backup[412]: copied 1204 files",
                          "Mar 01 10:14:38 backup[412]: run 1181 finished"}));
   const Child listing(terminalArguments(server, listingFile,
                                {"-fn", "fixed", "-bg", "white", "-fg", "black", "-geometry",
-                                "70x8+30+40"}));
+                                "70x9+30+40"}));
   const Child log(terminalArguments(server, logFile,
                            {"-fn", "fixed", "-bg", "#202020", "-fg", "#e0e0e0", "-geometry",
-                            "56x5+640+420"}));
+                            "56x6+640+420"}));
   const std::vector<std::string> expected = {
       "$ ls -l invoices",
       "total 1480",
@@ -207,8 +209,10 @@ TEST(XvfbScreenshot, ReadsTerminalsInASmallBitmapFontLineByLine) {
       "-rw-r--r-- 1 ann staff 112904 Feb 3 17:02 2025-02-water.pdf",
       "-rw-r--r-- 1 ann staff 9120 Feb 20 11:15 notes.txt",
       "drwxr-xr-x 2 ann staff 4096 Feb 28 08:30 receipts",
+      "-rw-r--r-- 1 ann staff 734002 Mar 1 10:05 tax-return-2024.pdf",
       "Mar 01 10:12:01 backup[412]: starting run 1181",
       "Mar 01 10:12:04 backup[412]: 1204 files to copy",
+      "Mar 01 10:14:37 backup[412]: copied 1204 files",
       "Mar 01 10:14:38 backup[412]: run 1181 finished",
   };
   // Each line whole and in its place, its columns in their order; the font
