@@ -1,5 +1,6 @@
 #include "platform/linux/frame_removal.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/linux/dark_shapes.h"
@@ -13,6 +14,14 @@ namespace {
 constexpr int kShapesOfAFrame = 2;
 // Stipples and boxes smaller than this are dots and dashes of text.
 constexpr int kSmallestMark = 8;
+// A box narrower than that is a block cursor of a small terminal font, one
+// character cell, as a stroke of a letter or a dash never is: this wide at
+// least, and at most three times as high as wide.
+constexpr int kNarrowestCursor = 4;
+constexpr int kCursorHeightsPerWidth = 3;
+// Check boxes with round corners are this large at least, as most letters
+// of their labels are not.
+constexpr int kSmallestCheckBox = 12;
 
 bool isFrame(const DarkShape& shape, const std::vector<DarkShape>& shapes) {
   const PixPointer enclosed = enclosedBy(shape);
@@ -45,19 +54,26 @@ bool isStipple(const DarkShape& shape) {
 }
 
 // A rectangle, hollow or filled, whose four edges are dark from end to end: a
-// text cursor, a check box, a square bullet. No letter has four straight
-// edges.
+// text cursor, a check box, a square bullet; or, as large as a check box and
+// nearly square, dark along the middle three fifths of each edge: one with
+// round corners. No letter has four straight edges.
 bool isBox(const DarkShape& shape) {
-  if (shape.width < kSmallestMark || shape.height < kSmallestMark) return false;
+  const int narrow = std::min(shape.width, shape.height);
+  const int wide = std::max(shape.width, shape.height);
+  if (wide < kSmallestMark || narrow < kNarrowestCursor) return false;
+  if (narrow < kSmallestMark && wide > kCursorHeightsPerWidth * narrow) return false;
+  const bool rounded = narrow >= kSmallestCheckBox && 3 * wide <= 4 * narrow;
   const auto dark = [&](int x, int y) {
     l_uint32 value = 0;
     pixGetPixel(shape.pixels.get(), x, y, &value);
     return value != 0;
   };
-  for (int x = 0; x < shape.width; ++x) {
+  // Where each edge must be dark: all along it, or past its corners.
+  const auto from = [&](int length) { return rounded ? length / 5 : 0; };
+  for (int x = from(shape.width); x < shape.width - from(shape.width); ++x) {
     if (!dark(x, 0) || !dark(x, shape.height - 1)) return false;
   }
-  for (int y = 0; y < shape.height; ++y) {
+  for (int y = from(shape.height); y < shape.height - from(shape.height); ++y) {
     if (!dark(0, y) || !dark(shape.width - 1, y)) return false;
   }
   return true;

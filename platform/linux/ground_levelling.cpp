@@ -14,6 +14,8 @@ constexpr int kGroundWidth = 32;
 constexpr int kGroundHeight = 16;
 constexpr int kLargestLetter = 128;
 constexpr int kShapesOfALightGround = 3;
+// Wider than the strokes of any text but headings.
+constexpr int kGroundReach = 15;
 
 bool isDarkGround(const DarkShape& shape) {
   if (shape.width < kGroundWidth || shape.height < kGroundHeight) return false;
@@ -83,6 +85,23 @@ void levelGrounds(Pix* grey) {
         SET_DATA_BYTE(greyRow, at, std::min(255, inverted * 255 / light));
         SET_DATA_BIT(turnedRow, at);
       }
+    }
+  }
+}
+
+void whitenGrounds(Pix* grey) {
+  const PixPointer ground(pixCloseGray(grey, kGroundReach, kGroundReach));
+  if (ground == nullptr) throw RecognitionError("the picture cannot be levelled");
+  l_uint32* const greyRows = pixGetData(grey);
+  const int greyWords = pixGetWpl(grey);
+  const l_uint32* const groundRows = pixGetData(ground.get());
+  const int groundWords = pixGetWpl(ground.get());
+  for (int y = 0; y < pixGetHeight(grey); ++y) {
+    l_uint32* const greyRow = greyRows + y * greyWords;
+    const l_uint32* const groundRow = groundRows + y * groundWords;
+    for (int x = 0; x < pixGetWidth(grey); ++x) {
+      const int light = std::max(1, static_cast<int>(GET_DATA_BYTE(groundRow, x)));
+      SET_DATA_BYTE(greyRow, x, std::min(255, static_cast<int>(GET_DATA_BYTE(greyRow, x)) * 255 / light));
     }
   }
 }

@@ -15,4 +15,13 @@ namespace mivo::platform {
 // letter holds two at most (its counters). Throws RecognitionError.
 void levelGrounds(Pix* grey);
 
+// Makes every ground of an 8-bit grey picture of dark text on light white,
+// with what is written on it in proportion: each pixel is divided by the
+// lightest grey within 7 pixels of it, which is its ground wherever no stroke
+// is thicker. A levelled terminal's grey ground beside a white desktop, or a
+// yellow panel on a white page, is then as white as the page: the recogniser
+// binarises the whole picture at one threshold, which otherwise falls between
+// the two grounds and turns the darker one black, with its text.
+void whitenGrounds(Pix* grey);
+
 }  // namespace mivo::platform

@@ -11,6 +11,11 @@ struct PixDeleter {
 };
 using PixPointer = std::unique_ptr<Pix, PixDeleter>;
 
+struct BoxDeleter {
+  void operator()(Box* box) const { boxDestroy(&box); }
+};
+using BoxPointer = std::unique_ptr<Box, BoxDeleter>;
+
 struct BoxaDeleter {
   void operator()(Boxa* boxa) const { boxaDestroy(&boxa); }
 };

@@ -13,8 +13,11 @@
 #include "platform/linux/ground_levelling.h"
 #include "platform/linux/leptonica_pointers.h"
 #include "platform/linux/picture_pixel_count.h"
+#include "platform/linux/rule_removal.h"
 #include "platform/linux/silenced_standard_streams.h"
+#include "platform/linux/text_parts.h"
 #include "platform/linux/visual_lines.h"
+#include "platform/linux/word_choice.h"
 
 namespace mivo::platform {
 namespace {
@@ -24,14 +27,6 @@ namespace {
 // memory and time by the size the header claims: a 30000 x 30000 PNG of a few
 // hundred kilobytes took 3.5 GB and 16 s.
 constexpr std::uint64_t kMostPixels = std::uint64_t{1} << 28;
-
-// Text lines lower than this, in pixels, are read at twice the size: screen
-// text is smaller than the text Tesseract learnt from. Measured on 30 lines of
-// invoices: lines 16 pixels high lost four decimal points at their own size
-// and none at 1.5 or 2 times; lines 24 pixels high read whole as they are and
-// lost two to four at 1.5 or 2 times. A terminal's 18-pixel lines lost the end
-// of one line and read "the" as "'the" as they are, and read whole at twice.
-constexpr int kSmallTextHeight = 20;
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -50,41 +45,94 @@ class LeptonicaImage : public Image {
   Pix* pix_;
 };
 
-// Every word Tesseract read, with its box; the lines are built from them,
-// since Tesseract's own lines end at every column it sees, tab stops included.
-std::vector<BoxedWord> wordsOf(tesseract::TessBaseAPI& api) {
-  std::vector<BoxedWord> words;
+// Greys darker than this are ink.
+constexpr int kInk = 204;
+
+// Where a picture read by Tesseract lies in the picture recognised: drawn at
+// `scale` times its size, from the point (`x`, `y`) on.
+struct Placement {
+  int scale = 1;
+  int x = 0;
+  int y = 0;
+};
+
+// Whether any pixel of `box` in `pix` is dark enough to be written: the
+// recogniser reads words into the blank between the cells of a table's row.
+bool inkIn(Pix* pix, const BoxedWord& box) {
+  const int right = std::min<int>(box.right, pixGetWidth(pix));
+  const int bottom = std::min<int>(box.bottom, pixGetHeight(pix));
+  const l_uint32* const rows = pixGetData(pix);
+  const int words = pixGetWpl(pix);
+  for (int y = std::max(box.top, 0); y < bottom; ++y) {
+    for (int x = std::max(box.left, 0); x < right; ++x) {
+      if (GET_DATA_BYTE(rows + y * words, x) < kInk) return true;
+    }
+  }
+  return false;
+}
+
+// Every word Tesseract reads in `pix`, with its box in the recognised
+// picture's pixels; the lines are built from them, since Tesseract's own
+// lines end at every column it sees, tab stops included, and run on across
+// windows side by side.
+std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, Placement placement) {
+  api.SetImage(pix);
+  if (api.Recognize(nullptr) != 0) {
+    throw RecognitionError("Tesseract could not recognise the text of the picture");
+  }
+  std::vector<ReadWord> words;
   const std::unique_ptr<tesseract::ResultIterator> iterator(api.GetIterator());
   if (iterator == nullptr || iterator->Empty(tesseract::RIL_WORD)) return words;
+  const int scale = placement.scale;
   do {
     const std::unique_ptr<char[]> text(iterator->GetUTF8Text(tesseract::RIL_WORD));
     BoxedWord word{"", 0, 0, 0, 0};
     if (text == nullptr || text[0] == '\0' ||
         !iterator->BoundingBox(tesseract::RIL_WORD, &word.left, &word.top, &word.right,
-                               &word.bottom)) {
+                               &word.bottom) ||
+        !inkIn(pix, word)) {
       continue;
     }
     word.text = text.get();
-    words.push_back(std::move(word));
+    word.left = word.left / scale + placement.x;
+    word.top = word.top / scale + placement.y;
+    word.right = (word.right + scale - 1) / scale + placement.x;
+    word.bottom = (word.bottom + scale - 1) / scale + placement.y;
+    words.push_back({std::move(word), iterator->Confidence(tesseract::RIL_WORD)});
   } while (iterator->Next(tesseract::RIL_WORD));
   return words;
 }
 
-// The median height of the text lines that Tesseract's layout analysis finds
-// in its image, which costs a few hundredths of a second; 0 for none.
-int medianLineHeight(tesseract::TessBaseAPI& api) {
-  std::vector<int> heights;
-  const std::unique_ptr<tesseract::PageIterator> lines(api.AnalyseLayout());
-  if (lines == nullptr || lines->Empty(tesseract::RIL_TEXTLINE)) return 0;
-  do {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    if (lines->BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom)) {
-      heights.push_back(bottom - top);
-    }
-  } while (lines->Next(tesseract::RIL_TEXTLINE));
-  if (heights.empty()) return 0;
-  std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
-  return heights[heights.size() / 2];
+PixPointer made(Pix* pix, const char* what) {
+  if (pix == nullptr) throw RecognitionError(std::string("the picture cannot be ") + what);
+  return PixPointer(pix);
+}
+
+// A white border this wide around a part read on its own, as the recogniser
+// finds the edges of a picture's text best.
+constexpr int kBorder = 8;
+
+// The words of `part` of `grey`, read alone at its scale.
+std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const TextPart& part) {
+  const BoxPointer box(boxCreate(part.x, part.y, part.width, part.height));
+  if (box == nullptr) throw RecognitionError("the picture cannot be cut into parts");
+  const PixPointer clipped = made(pixClipRectangle(grey, box.get(), nullptr), "cut into parts");
+  const PixPointer outside = made(pixInvert(nullptr, part.mask.get()), "cut into parts");
+  pixSetMasked(clipped.get(), outside.get(), 255);
+  const PixPointer bordered = made(pixAddBorder(clipped.get(), kBorder, 255), "cut into parts");
+  const auto scale = static_cast<l_float32>(part.scale);
+  const PixPointer scaled = made(
+      part.scale == 1 ? pixClone(bordered.get()) : pixScaleGrayLI(bordered.get(), scale, scale),
+      "scaled up");
+  return wordsRead(api, scaled.get(), {part.scale, part.x - kBorder, part.y - kBorder});
+}
+
+// Whether `grey` holds anything to read.
+bool holdsInk(Pix* grey) {
+  const PixPointer ink = made(pixThresholdToBinary(grey, kInk), "made black and white");
+  l_int32 empty = 0;
+  pixZero(ink.get(), &empty);
+  return !empty;
 }
 
 }  // namespace
@@ -120,10 +168,14 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   const PixPointer grey(
       pixConvertTo8(static_cast<const LeptonicaImage&>(image).pix(), 0));
   if (grey == nullptr) throw RecognitionError("the picture cannot be made grey");
-  // Text dark on light everywhere, then what frames or marks it whitened:
-  // the recogniser reads light text on dark poorly and frames as letters.
+  // Text dark on light everywhere, then what frames, marks or rules it
+  // whitened, then every ground white: the recogniser reads light text on
+  // dark poorly and frames as letters, and it binarises the whole picture at
+  // one threshold, which falls between two grounds where there are two.
   levelGrounds(grey.get());
   removeFrames(grey.get());
+  removeRules(grey.get());
+  whitenGrounds(grey.get());
   // A new engine for every picture: nothing of one recognition outlives it.
   tesseract::TessBaseAPI api;
   if (api.Init(data_path_.c_str(), "eng", tesseract::OEM_LSTM_ONLY) != 0) {
@@ -131,21 +183,25 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   }
   // The page as one block: Tesseract's own layout analysis cuts aligned
   // screen lines into columns, and its sparse-text mode drops letters at word
-  // ends; the columns are found again from the words' boxes.
+  // ends; lines, rows and columns are found again from the words' boxes.
   api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
-  api.SetImage(grey.get());
-  PixPointer larger;
-  const int lineHeight = medianLineHeight(api);
-  if (lineHeight > 0 && lineHeight < kSmallTextHeight) {
-    larger.reset(pixScaleGrayLI(grey.get(), 2, 2));
-    if (larger == nullptr) throw RecognitionError("the picture cannot be scaled up");
-    api.SetImage(larger.get());
+  // Each part of the text on its own, at the scale that fits its size; then
+  // the rest.
+  const std::vector<TextPart> parts = partsReadApart(grey.get());
+  std::vector<ReadWord> words;
+  const auto add = [&words](std::vector<ReadWord> read) {
+    words.insert(words.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
+  };
+  for (const TextPart& part : parts) add(wordsOfPart(api, grey.get(), part));
+  for (const TextPart& part : parts) {
+    pixSetMaskedGeneral(grey.get(), part.mask.get(), 255, part.x, part.y);
   }
-  if (api.Recognize(nullptr) != 0) {
-    throw RecognitionError("Tesseract could not recognise the text of the picture");
-  }
+  if (holdsInk(grey.get())) add(wordsRead(api, grey.get(), {}));
   std::vector<TextObservation> observations;
-  for (std::string& line : visualLines(wordsOf(api))) observations.push_back({std::move(line)});
+  for (std::string& line : visualLines(sureWords(std::move(words)))) {
+    // What is left of a frame, a rule or an icon.
+    if (holdsALetterOrDigit(line)) observations.push_back({std::move(line)});
+  }
   return observations;
 }
 

@@ -1,103 +1,345 @@
 #include "platform/linux/visual_lines.h"
 
 #include <algorithm>
-#include <numeric>
+#include <cstdlib>
+#include <optional>
 
 namespace mivo::platform {
 namespace {
 
-constexpr int kMostGapInHeights = 3;
+// Distances in text heights, as halves so that the sums stay in integers.
+// Words this close follow each other in a phrase: a word space, a terminal's
+// double space.
+constexpr int kHalfHeightsOfAPhraseGap = 3;
+// Rows this close share their gutters and blocks: a blank line between two
+// paragraphs is no more.
+constexpr int kHalfHeightsBetweenRows = 5;
+// A text column: this many lines or more, of this many words on average.
+constexpr int kLinesOfAColumn = 3;
+constexpr int kWordsOfAColumnLine = 3;
+// Text columns are this many text heights apart at least; words further
+// apart than a word space but closer are one line's.
+constexpr int kHeightsOfAColumnGutter = 2;
+// A gutter this wide, in text heights, parts a list from a text column to its
+// right (a sidebar); a narrower one is a line-number gutter or a table's.
+constexpr int kHeightsOfASidebarGutter = 4;
+// Lines of text this far, in text heights, from what stands beside them are
+// in another window.
+constexpr int kHeightsBetweenWindows = 20;
 
-struct Line {
-  std::string text;
+struct Box {
   int left;
   int top;
   int right;
   int bottom;
-  int lastTop;  // the vertical extent of the line's last word
-  int lastBottom;
+
+  int height() const { return bottom - top; }
 };
 
-int height(int top, int bottom) { return bottom - top; }
+bool oneAboveTheOther(const Box& a, const Box& b) { return a.left < b.right && b.left < a.right; }
 
-// Whether `word` goes on after the last word of `line`.
-bool continues(const Line& line, const BoxedWord& word) {
-  const int overlap = std::min(line.lastBottom, word.bottom) - std::max(line.lastTop, word.top);
-  const int lower = std::min(height(line.lastTop, line.lastBottom), height(word.top, word.bottom));
-  const int higher = std::max(height(line.lastTop, line.lastBottom), height(word.top, word.bottom));
-  return 2 * overlap > lower && word.left - line.right <= kMostGapInHeights * higher;
+Box joined(const Box& a, const Box& b) {
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
 }
 
-std::vector<Line> linesOf(std::vector<BoxedWord> words) {
+struct Phrase {
+  std::string text;
+  Box box;
+  int words;
+  Box last;  // the phrase's last word
+  std::vector<int> bottoms;  // of its words
+
+  // Where most of its words end below: the baseline, but for descenders.
+  int baseline() const {
+    std::vector<int> sorted = bottoms;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    return sorted[sorted.size() / 2];
+  }
+};
+
+// Phrases of one visual row, left to right.
+struct Row {
+  std::vector<Phrase> phrases;
+  Box box;
+};
+
+int verticalOverlap(const Box& a, const Box& b) {
+  return std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+}
+
+// Whether `b` follows `a` on its line at word spacing, or `a` follows `b`.
+bool atWordSpacing(const Box& a, const Box& b) {
+  const int lower = std::min(a.height(), b.height());
+  const int higher = std::max(a.height(), b.height());
+  const int gap = std::max(a.left, b.left) - std::min(a.right, b.right);
+  return 2 * verticalOverlap(a, b) > lower && 2 * gap <= kHalfHeightsOfAPhraseGap * higher;
+}
+
+Box boxOf(const BoxedWord& word) { return {word.left, word.top, word.right, word.bottom}; }
+
+std::vector<Phrase> phrasesOf(std::vector<BoxedWord> words) {
   std::stable_sort(words.begin(), words.end(),
                    [](const BoxedWord& a, const BoxedWord& b) { return a.left < b.left; });
-  std::vector<Line> lines;
+  std::vector<Phrase> phrases;
   for (BoxedWord& word : words) {
-    // Of the lines the word can go on, the one nearest to it.
-    Line* best = nullptr;
-    for (Line& line : lines) {
-      if (continues(line, word) && (best == nullptr || line.right > best->right)) best = &line;
+    const Box box = boxOf(word);
+    // Of the phrases the word can go on, the one nearest to it.
+    Phrase* best = nullptr;
+    for (Phrase& phrase : phrases) {
+      if (atWordSpacing(phrase.last, box) && (best == nullptr || phrase.box.right > best->box.right)) {
+        best = &phrase;
+      }
     }
     if (best == nullptr) {
-      lines.push_back({std::move(word.text), word.left, word.top, word.right, word.bottom,
-                       word.top, word.bottom});
+      phrases.push_back({std::move(word.text), box, 1, box, {box.bottom}});
       continue;
     }
     best->text += ' ' + word.text;
-    best->right = std::max(best->right, word.right);
-    best->top = std::min(best->top, word.top);
-    best->bottom = std::max(best->bottom, word.bottom);
-    best->lastTop = word.top;
-    best->lastBottom = word.bottom;
+    best->box = joined(best->box, box);
+    best->last = box;
+    best->bottoms.push_back(box.bottom);
+    ++best->words;
   }
-  return lines;
+  return phrases;
 }
 
-// The column of each line: lines whose horizontal extents overlap share one.
-std::vector<std::size_t> columnsOf(const std::vector<Line>& lines) {
-  std::vector<std::size_t> column(lines.size());
-  std::iota(column.begin(), column.end(), 0);
-  const auto root = [&column](std::size_t i) {
-    while (column[i] != i) i = column[i] = column[column[i]];
-    return i;
-  };
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    for (std::size_t j = i + 1; j < lines.size(); ++j) {
-      if (lines[i].left < lines[j].right && lines[j].left < lines[i].right) {
-        column[root(j)] = root(i);
+std::vector<Row> rowsOf(std::vector<Phrase> phrases) {
+  std::stable_sort(phrases.begin(), phrases.end(),
+                   [](const Phrase& a, const Phrase& b) { return a.box.top < b.box.top; });
+  std::vector<Row> rows;
+  for (Phrase& phrase : phrases) {
+    // The row it overlaps most, by more than half the lower of the two, and
+    // where nothing stands above or below it.
+    Row* best = nullptr;
+    int bestOverlap = 0;
+    for (Row& row : rows) {
+      const int overlap = verticalOverlap(row.box, phrase.box);
+      const bool free = std::none_of(row.phrases.begin(), row.phrases.end(), [&](const Phrase& p) {
+        return oneAboveTheOther(p.box, phrase.box);
+      });
+      if (free && 2 * overlap > std::min(row.box.height(), phrase.box.height()) &&
+          overlap > bestOverlap) {
+        best = &row;
+        bestOverlap = overlap;
       }
     }
+    if (best == nullptr) {
+      rows.push_back({{}, phrase.box});
+      best = &rows.back();
+    }
+    best->box = joined(best->box, phrase.box);
+    best->phrases.push_back(std::move(phrase));
   }
-  for (std::size_t i = 0; i < lines.size(); ++i) column[i] = root(i);
-  return column;
+  for (Row& row : rows) {
+    std::stable_sort(row.phrases.begin(), row.phrases.end(),
+                     [](const Phrase& a, const Phrase& b) { return a.box.left < b.box.left; });
+  }
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const Row& a, const Row& b) { return a.box.top < b.box.top; });
+  return rows;
+}
+
+// Further than any picture is wide, with room to subtract from.
+constexpr int kFarAway = 1 << 20;
+
+struct Gap {
+  int left;
+  int right;
+
+  int width() const { return right - left; }
+};
+
+// The parts of `gaps` that no phrase of `row` covers, at least `least` wide.
+std::vector<Gap> freeParts(const Row& row, const std::vector<Gap>& gaps, int least) {
+  std::vector<Gap> parts;
+  for (const Gap& gap : gaps) {
+    int from = gap.left;
+    for (const Phrase& phrase : row.phrases) {
+      if (phrase.box.right <= from) continue;
+      if (phrase.box.left >= gap.right) break;
+      if (phrase.box.left - from >= least) parts.push_back({from, phrase.box.left});
+      from = std::max(from, phrase.box.right);
+    }
+    if (gap.right - from >= least) parts.push_back({from, gap.right});
+  }
+  return parts;
+}
+
+int medianHeight(const std::vector<Row>& rows, std::size_t first, std::size_t last) {
+  std::vector<int> heights;
+  for (std::size_t k = first; k <= last; ++k) {
+    for (const Phrase& phrase : rows[k].phrases) heights.push_back(phrase.box.height());
+  }
+  std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
+  return heights[heights.size() / 2];
+}
+
+// Whether two phrases stand on one line, as the cells of a table's row do:
+// their middles within a quarter of a text height.
+bool inLine(const Phrase& a, const Phrase& b, int height) {
+  return 4 * std::abs(a.box.top + a.box.bottom - b.box.top - b.box.bottom) <= 2 * height;
+}
+
+// The lines beside a gutter on one side.
+struct Stack {
+  int lines = 0;
+  int words = 0;
+  bool numbers = true;  // each line a number alone
+  int leftmost = 0;     // where the lines begin
+  int rightmost = 0;
+  void add(const Phrase& phrase) {
+    numbers = numbers && isNumber(phrase.text);
+    leftmost = lines == 0 ? phrase.box.left : std::min(leftmost, phrase.box.left);
+    rightmost = lines == 0 ? phrase.box.left : std::max(rightmost, phrase.box.left);
+    ++lines;
+    words += phrase.words;
+  }
+
+  // Lines of several words.
+  bool isText() const { return lines >= kLinesOfAColumn && words >= kWordsOfAColumnLine * lines; }
+
+  // Lines of several words that begin one below the other, as a column of
+  // text does and indented code does not.
+  bool isTextColumn(int height) const { return isText() && rightmost - leftmost <= height; }
+
+  static bool isNumber(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  }
+};
+
+// Whether `gutter`, free in rows `first` to `last`, parts them into two
+// columns read one after the other: two text columns; a list and a text
+// column to its right (a sidebar); or lines side by side that are not in line
+// (two windows). Never a column of line numbers from its lines, nor lines
+// that alternate from side to side (chat bubbles), which are read down the
+// rows.
+bool partsColumns(const std::vector<Row>& rows, std::size_t first, std::size_t last, Gap gutter,
+                  int height) {
+  // The phrase nearest to the gutter on each side of each row.
+  std::vector<const Phrase*> nearestLeft(last + 1, nullptr);
+  std::vector<const Phrase*> nearestRight(last + 1, nullptr);
+  std::size_t from = last + 1;  // the rows where both sides hold lines
+  std::size_t to = first;
+  std::size_t leftFirst = last + 1, leftLast = first, rightFirst = last + 1, rightLast = first;
+  for (std::size_t k = first; k <= last; ++k) {
+    for (const Phrase& phrase : rows[k].phrases) {
+      if (phrase.box.right <= gutter.left) nearestLeft[k] = &phrase;
+      if (phrase.box.left >= gutter.right && nearestRight[k] == nullptr) nearestRight[k] = &phrase;
+    }
+    if (nearestLeft[k] != nullptr) leftFirst = std::min(leftFirst, k), leftLast = k;
+    if (nearestRight[k] != nullptr) rightFirst = std::min(rightFirst, k), rightLast = k;
+  }
+  from = std::max(leftFirst, rightFirst);
+  to = std::min(leftLast, rightLast);
+  if (from > to) return false;
+  Stack left;
+  Stack right;
+  int shared = 0;
+  int inLineWithEachOther = 0;
+  for (std::size_t k = from; k <= to; ++k) {
+    if (nearestLeft[k] != nullptr) left.add(*nearestLeft[k]);
+    if (nearestRight[k] != nullptr) right.add(*nearestRight[k]);
+    if (nearestLeft[k] != nullptr && nearestRight[k] != nullptr) {
+      ++shared;
+      inLineWithEachOther += inLine(*nearestLeft[k], *nearestRight[k], height);
+    }
+  }
+  if (left.numbers) return false;
+  // Side by side in most rows, yet in line in fewer than three fifths of them,
+  // which the rows of a table always are; or text with anything beside it,
+  // further away than any table's cells are.
+  const bool windows =
+      2 * shared > std::max(left.lines, right.lines) && shared >= 2 &&
+      (5 * inLineWithEachOther < 3 * shared ||
+       ((left.isText() || right.isText()) && gutter.width() >= kHeightsBetweenWindows * height));
+  const bool sidebar = right.isTextColumn(height) && gutter.width() >= kHeightsOfASidebarGutter * height;
+  const bool textColumns = left.isTextColumn(height) && right.isTextColumn(height) &&
+                           gutter.width() >= kHeightsOfAColumnGutter * height;
+  return windows || textColumns || sidebar;
+}
+
+
+
+// The rows from `first` on that run down beside one gutter that parts
+// columns, that gutter and the last of them; none when row `first` begins no
+// such rows.
+struct Columns {
+  std::size_t last;
+  Gap gutter;
+};
+std::optional<Columns> columnsFrom(const std::vector<Row>& rows, std::size_t first) {
+  // The gaps free from `first` down to the last row so far, between phrases
+  // and beside them: a sidebar's first item may stand on a row of its own,
+  // between two lines of the article beside it.
+  const int least = medianHeight(rows, first, first);
+  const std::vector<Phrase>& phrases = rows[first].phrases;
+  std::vector<Gap> gaps = {{-kFarAway, phrases.front().box.left}};
+  for (std::size_t at = 0; at + 1 < phrases.size(); ++at) {
+    const Gap gap{phrases[at].box.right, phrases[at + 1].box.left};
+    if (gap.width() >= least) gaps.push_back(gap);
+  }
+  gaps.push_back({phrases.back().box.right, kFarAway});
+  std::optional<Columns> found;
+  std::size_t last = first;
+  while (!gaps.empty()) {
+    const int height = medianHeight(rows, first, last);
+    for (const Gap& gap : gaps) {
+      // Once columns are found, rows below them that leave their gutter
+      // free, if narrower, are theirs too: the rest of a sidebar longer
+      // than the article, an item that reaches close to it.
+      const bool onFoundGutter =
+          found && gap.left >= found->gutter.left && gap.right <= found->gutter.right;
+      if (onFoundGutter || partsColumns(rows, first, last, gap, height)) found = Columns{last, gap};
+    }
+    const std::size_t next = last + 1;
+    if (next == rows.size()) break;
+    const int nearHeight = std::max(medianHeight(rows, last, last), medianHeight(rows, next, next));
+    if (2 * (rows[next].box.top - rows[last].box.bottom) > kHalfHeightsBetweenRows * nearHeight) break;
+    gaps = freeParts(rows[next], gaps, least);
+    last = next;
+  }
+  return found;
+}
+
+// The phrases of `rows`, row after row; where rows run down beside a gutter
+// that parts columns, the columns one after the other, each in reading order
+// in its turn.
+void appendInReadingOrder(std::vector<Phrase> phrases, std::vector<std::string>& lines) {
+  const std::vector<Row> rows = rowsOf(std::move(phrases));
+  for (std::size_t first = 0; first < rows.size();) {
+    if (const std::optional<Columns> columns = columnsFrom(rows, first)) {
+      std::vector<Phrase> left;
+      std::vector<Phrase> right;
+      for (std::size_t k = first; k <= columns->last; ++k) {
+        for (const Phrase& phrase : rows[k].phrases) {
+          (phrase.box.right <= columns->gutter.left ? left : right).push_back(phrase);
+        }
+      }
+      appendInReadingOrder(std::move(left), lines);
+      appendInReadingOrder(std::move(right), lines);
+      first = columns->last + 1;
+      continue;
+    }
+    std::string line = rows[first].phrases[0].text;
+    for (std::size_t at = 1; at < rows[first].phrases.size(); ++at) {
+      line += ' ' + rows[first].phrases[at].text;
+    }
+    lines.push_back(std::move(line));
+    ++first;
+  }
 }
 
 }  // namespace
 
+bool atWordSpacing(const BoxedWord& a, const BoxedWord& b) {
+  return atWordSpacing(boxOf(a), boxOf(b));
+}
+
 std::vector<std::string> visualLines(std::vector<BoxedWord> words) {
-  const std::vector<Line> lines = linesOf(std::move(words));
-  const std::vector<std::size_t> column = columnsOf(lines);
-  // Where each column starts on the left.
-  std::vector<int> columnLeft(lines.size(), 0);
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (column[i] == i) columnLeft[i] = lines[i].left;
-  }
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    columnLeft[column[i]] = std::min(columnLeft[column[i]], lines[i].left);
-  }
-  std::vector<std::size_t> order(lines.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    const int leftA = columnLeft[column[a]];
-    const int leftB = columnLeft[column[b]];
-    if (leftA != leftB) return leftA < leftB;
-    if (column[a] != column[b]) return column[a] < column[b];
-    return lines[a].top < lines[b].top;
-  });
-  std::vector<std::string> texts;
-  texts.reserve(order.size());
-  for (const std::size_t i : order) texts.push_back(lines[i].text);
-  return texts;
+  std::vector<std::string> lines;
+  appendInReadingOrder(phrasesOf(std::move(words)), lines);
+  return lines;
 }
 
 }  // namespace mivo::platform

@@ -2,6 +2,7 @@
 
 #include <leptonica/allheaders.h>
 
+#include <map>
 #include <memory>
 #include <stdexcept>
 
@@ -12,12 +13,16 @@ constexpr int kFontSize = 12;  // tall enough for Tesseract, as Leptonica's font
 constexpr int kWidth = 900;
 constexpr int kLineHeight = 80;
 constexpr l_uint32 kInk = 0x20202000;  // RGBA
-constexpr l_uint32 kDarkGround = 0x30384000;
+constexpr int kCornerCut = 3;
 
 struct PixDeleter {
   void operator()(Pix* pix) const { pixDestroy(&pix); }
 };
 using PixPointer = std::unique_ptr<Pix, PixDeleter>;
+
+struct FontDeleter {
+  void operator()(L_BMF* font) const { bmfDestroy(&font); }
+};
 
 PixPointer render(const std::vector<std::string>& lines) {
   PixPointer pix(pixCreate(kWidth, kLineHeight * static_cast<int>(lines.size() + 1), 32));
@@ -206,24 +211,33 @@ void writeLayout(const std::string& path, int width, int height,
   for (const DrawnBox& box : boxes) {
     Box* place = boxCreate(box.x, box.y, box.width, box.height);
     const l_int32 failed =
-        box.filled ? pixSetInRectArbitrary(pix.get(), place, kDarkGround)
-                   : pixRenderBoxArb(pix.get(), place, 2, kDarkGround >> 24,
-                                     (kDarkGround >> 16) & 0xff, (kDarkGround >> 8) & 0xff);
+        box.filled ? pixSetInRectArbitrary(pix.get(), place, box.rgb << 8)
+                   : pixRenderBoxArb(pix.get(), place, 2, box.rgb >> 16, (box.rgb >> 8) & 0xff,
+                                     box.rgb & 0xff);
     boxDestroy(&place);
     if (failed) throw std::runtime_error("cannot draw a box");
-  }
-  L_BMF* font = bmfCreate(nullptr, fontSize);
-  for (const PlacedText& text : texts) {
-    l_int32 drawn = 0;
-    l_int32 overflow = 0;
-    pixSetTextline(pix.get(), font, text.text.c_str(), text.light ? 0xffffff00 : kInk,
-                   text.x, text.baseline, &drawn, &overflow);
-    if (overflow) {
-      bmfDestroy(&font);
-      throw std::runtime_error("text outside the picture: " + text.text);
+    if (!box.rounded) continue;
+    for (int down = 0; down < kCornerCut; ++down) {
+      for (int across = 0; across + down < kCornerCut; ++across) {
+        for (const int x : {box.x + across, box.x + box.width - 1 - across}) {
+          for (const int y : {box.y + down, box.y + box.height - 1 - down}) {
+            pixSetRGBPixel(pix.get(), x, y, 255, 255, 255);
+          }
+        }
+      }
     }
   }
-  bmfDestroy(&font);
+  std::map<int, std::unique_ptr<L_BMF, FontDeleter>> fonts;
+  for (const PlacedText& text : texts) {
+    const int size = text.fontSize != 0 ? text.fontSize : fontSize;
+    std::unique_ptr<L_BMF, FontDeleter>& font = fonts[size];
+    if (font == nullptr) font.reset(bmfCreate(nullptr, size));
+    l_int32 drawn = 0;
+    l_int32 overflow = 0;
+    pixSetTextline(pix.get(), font.get(), text.text.c_str(), text.light ? 0xffffff00 : kInk,
+                   text.x, text.baseline, &drawn, &overflow);
+    if (overflow) throw std::runtime_error("text outside the picture: " + text.text);
+  }
   write(path, pix.get(), PictureFormat::png);
 }
 

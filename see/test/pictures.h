@@ -14,26 +14,31 @@ void writeTextPicture(const std::string& path, const std::vector<std::string>& l
                         PictureFormat format = PictureFormat::png);
 
 // A text to draw, its left end at `x` and its baseline at `baseline`, black
-// or, when `light`, white.
+// or, when `light`, white; in the layout's font size, or in `fontSize`.
 struct PlacedText {
   std::string text;
   int x;
   int baseline;
   bool light = false;
+  int fontSize = 0;
 };
 
-// A dark grey rectangle: filled, or an outline two pixels wide.
+// A rectangle, dark grey or of the colour `rgb` (0xRRGGBB): filled, or an
+// outline two pixels wide; when `rounded`, its corners cut three pixels deep,
+// as toolkits round them.
 struct DrawnBox {
   int x;
   int y;
   int width;
   int height;
   bool filled;
+  std::uint32_t rgb = 0x303840;
+  bool rounded = false;
 };
 
 // Writes a PNG of `width` x `height` pixels, white with the boxes drawn on
 // it, then each text at its place, in Leptonica's bitmap font of `fontSize`
-// (4 to 20).
+// (4 to 20, even) unless the text names its own.
 void writeLayout(const std::string& path, int width, int height,
                  const std::vector<PlacedText>& texts, int fontSize,
                  const std::vector<DrawnBox>& boxes = {});

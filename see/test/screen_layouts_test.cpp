@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,12 +20,16 @@ using test::PlacedText;
 
 constexpr int kFontSize = 6;
 constexpr int kPitch = 31;
+// Figures alone in a cell read best in a font larger than the layouts' own:
+// in it, at twice its size, the recogniser loses their decimal points.
+constexpr int kTableFontSize = 8;
 
 std::vector<std::string> readLayout(const std::vector<PlacedText>& texts,
                                     int fontSize = kFontSize,
-                                    const std::vector<DrawnBox>& boxes = {}) {
+                                    const std::vector<DrawnBox>& boxes = {},
+                                    int width = 1512, int height = 982) {
   const test::TemporaryFolder folder;
-  test::writeLayout(folder.path("screen.png"), 1512, 982, texts, fontSize, boxes);
+  test::writeLayout(folder.path("screen.png"), width, height, texts, fontSize, boxes);
   TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
   const std::unique_ptr<Image> image = recognizer.loadFirstImage(folder.path("screen.png"));
   if (image == nullptr) throw std::runtime_error("not loaded");
@@ -134,6 +139,74 @@ TEST(ScreenLayouts, FramesBoxesAndDarkButtonsLeaveOnlyTheirText) {
                                       "Remember my choice", "Cancel Save"}));
 }
 
+// Ticked check boxes with round corners, filled in a toolkit's blue, before
+// their labels: read as "@".
+TEST(ScreenLayouts, CheckBoxesWithRoundCornersGiveNoText) {
+  const char* labels[] = {"Block third-party cookies", "Ask before sharing my location",
+                          "Remember passwords for sites"};
+  std::vector<PlacedText> texts;
+  std::vector<DrawnBox> boxes;
+  for (int i = 0; i < 3; ++i) {
+    texts.push_back({labels[i], 70, 80 + 45 * i});
+    boxes.push_back({40, 64 + 45 * i, 18, 18, true, 0x2563eb, true});
+  }
+  EXPECT_EQ(readLayout(texts, kFontSize, boxes),
+            (std::vector<std::string>{labels[0], labels[1], labels[2]}));
+}
+
+// A sidebar whose items stand between the article's lines, read as one with
+// them: the lines of one ran into the letters of the other, and "Orders" came
+// out as "Ord rders".
+TEST(ScreenLayouts, ASidebarBesideAnArticleOutOfLineWithItIsReadOnceAndWhole) {
+  const std::vector<std::string> sidebar = {"Account", "Orders", "Addresses",
+                                            "Payment methods", "Invite a friend", "Help"};
+  const std::vector<std::string> article = {
+      "Orders from the last six months are shown here. Open an order to see its",
+      "items, download the invoice or send it back within thirty days. Invoices",
+      "are kept for ten years; a friend you invite gets ten euros off the first",
+      "order, and you get ten euros too once that order has been delivered.",
+      "Addresses and payment methods can be changed at any time in the sidebar.",
+      "Help is at hand every day from eight in the morning to eight at night.",
+  };
+  std::vector<PlacedText> texts;
+  for (int i = 0; i < 6; ++i) {
+    texts.push_back({sidebar[i], 20, 40 + 48 * i});
+    texts.push_back({article[i], 260, 48 + 28 * i});
+  }
+  std::vector<std::string> expected = sidebar;
+  expected.insert(expected.end(), article.begin(), article.end());
+  EXPECT_EQ(readLayout(texts, 4), expected);
+}
+
+// Fields and buttons framed in light grey, lower than a rule is long: once
+// their long tops and bottoms were painted over, their short sides were left
+// and read as bars.
+TEST(ScreenLayouts, TheSidesOfLightlyFramedFieldsAndButtonsGiveNoText) {
+  constexpr std::uint32_t kLightGrey = 0xb0b0b0;
+  EXPECT_EQ(readLayout(
+                {
+                    {"Default search engine", 40, 62},
+                    {"DuckDuckGo", 308, 62},
+                    {"Download folder", 40, 112},
+                    {"/home/ann/Downloads", 308, 112},
+                    {"Keep history for", 40, 162},
+                    {"90 days", 308, 162},
+                    {"Reset", 50, 242},
+                    {"Cancel", 710, 242},
+                },
+                kFontSize,
+                {
+                    {300, 40, 320, 32, false, kLightGrey},
+                    {300, 90, 320, 32, false, kLightGrey},
+                    {300, 140, 320, 32, false, kLightGrey},
+                    {40, 220, 90, 32, false, kLightGrey},
+                    {700, 220, 100, 32, false, kLightGrey},
+                }),
+            (std::vector<std::string>{"Default search engine DuckDuckGo",
+                                      "Download folder /home/ann/Downloads",
+                                      "Keep history for 90 days", "Reset Cancel"}));
+}
+
 TEST(ScreenLayouts, FileSizesAtATabStopStayOnTheirNamesLines) {
   const char* names[] = {"report-2026.pdf", "notes-march.txt", "photo-0412.jpg", "budget-q1.xlsx"};
   const char* sizes[] = {"1.2 MB", "14 KB", "3.4 MB", "88 KB"};
@@ -148,6 +221,126 @@ TEST(ScreenLayouts, FileSizesAtATabStopStayOnTheirNamesLines) {
               testing::ElementsAre("report-2026.pdf 1.2 MB", "notes-march.txt 14 KB",
                                    "photo-0412.jpg 3.4 MB",
                                    testing::AnyOf("budget-q1.xlsx 88 KB", "budget-qlxlsx 88 KB")));
+}
+
+// A grid table: each cell framed, the cells of a row far apart.
+TEST(ScreenLayouts, ATablesRowsAreReadAcrossTheirCells) {
+  const std::vector<std::vector<std::string>> rows = {
+      {"Order", "Customer", "Date", "Total"},
+      {"#10421", "Ana Silva", "2025-02-03", "84.20 EUR"},
+      {"#10422", "Tom Becker", "2025-02-03", "12.99 EUR"},
+      {"#10423", "Mei Tanaka", "2025-02-04", "231.50 EUR"},
+      {"#10424", "Jonas Berg", "2025-02-05", "45.00 EUR"},
+  };
+  const int columns[] = {60, 260, 500, 740};
+  std::vector<PlacedText> texts;
+  std::vector<DrawnBox> boxes;
+  std::vector<std::string> expected;
+  for (int r = 0; r < 5; ++r) {
+    std::string line;
+    for (int c = 0; c < 4; ++c) {
+      texts.push_back({rows[r][c], columns[c] + 14, 130 + 44 * r});
+      boxes.push_back({columns[c], 100 + 44 * r, c < 3 ? columns[c + 1] - columns[c] : 200, 44,
+                       false, 0x9aa3ad});
+      line += (c > 0 ? " " : "") + rows[r][c];
+    }
+    expected.push_back(line);
+  }
+  EXPECT_EQ(readLayout(texts, kTableFontSize, boxes), expected);
+}
+
+TEST(ScreenLayouts, AReceiptsPricesStayOnTheirItemsLines) {
+  const char* items[][3] = {{"Oat milk", "2", "2.49"}, {"Rye bread", "1", "3.20"},
+                            {"Coffee beans", "1", "8.95"}, {"Bananas", "6", "1.95"},
+                            {"Cheddar", "1", "3.49"}};
+  std::vector<PlacedText> texts = {{"GREEN BASKET MARKET", 600, 80}};
+  std::vector<std::string> expected = {"GREEN BASKET MARKET"};
+  for (int i = 0; i < 5; ++i) {
+    texts.push_back({items[i][0], 520, 140 + kPitch * i});
+    texts.push_back({items[i][1], 820, 140 + kPitch * i});
+    texts.push_back({items[i][2], 930, 140 + kPitch * i});
+    expected.push_back(std::string(items[i][0]) + " " + items[i][1] + " " + items[i][2]);
+  }
+  texts.push_back({"TOTAL", 520, 140 + kPitch * 6});
+  texts.push_back({"19.87", 930, 140 + kPitch * 6});
+  expected.push_back("TOTAL 19.87");
+  EXPECT_EQ(readLayout(texts, kTableFontSize), expected);
+}
+
+TEST(ScreenLayouts, TwoTextColumnsUnderAHeadingAreReadOneAfterTheOther) {
+  const std::vector<std::string> left = {
+      "The city council voted on Tuesday to close", "the old harbour road to cars on weekends",
+      "from the first of May, after years of calls", "from the cyclists and the market traders."};
+  const std::vector<std::string> right = {
+      "Traders at the fish market welcomed the vote.", "On a busy Saturday the road carries more",
+      "than six thousand cars, and the stalls have", "had to close early because of the fumes."};
+  const std::string heading =
+      "Harbour road to close to cars on weekends from May, the city council decides";
+  std::vector<PlacedText> texts = {{heading, 100, 60}};
+  std::vector<std::string> expected = {heading};
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    texts.push_back({left[i], 100, 130 + kPitch * static_cast<int>(i)});
+    texts.push_back({right[i], 780, 130 + kPitch * static_cast<int>(i)});
+  }
+  expected.insert(expected.end(), left.begin(), left.end());
+  expected.insert(expected.end(), right.begin(), right.end());
+  EXPECT_EQ(readLayout(texts, kFontSize, {}, 1512, 400), expected);
+}
+
+// Buttons whose labels stand a pixel or two higher or lower, and code lines
+// with their numbers in a gutter.
+TEST(ScreenLayouts, TheItemsOfARowComeInTheirOrder) {
+  EXPECT_EQ(readLayout({
+                {"Reset", 100, 100},
+                {"Save changes", 700, 99},
+                {"Delivered", 900, 101},
+                {"Archive", 1100, 98},
+                {"17", 100, 200},
+                {"if total > limit:", 200, 200},
+                {"18", 100, 200 + kPitch},
+                {"return total - discount", 260, 200 + kPitch},
+            }),
+            (std::vector<std::string>{"Reset Save changes Delivered Archive",
+                                      "17 if total > limit:", "18 return total - discount"}));
+}
+
+// A dialog's line in small letters beside a mail in large ones, between two
+// of its lines: read with them, it was cut to their size and lost.
+TEST(ScreenLayouts, SmallTextBesideLargerTextIsReadAtItsOwnScale) {
+  const std::vector<std::string> mail = {
+      "From: Lena Okafor <lena@example.org>",
+      "Subject: Keys for the flat on Saturday",
+      "Date: Fri, 28 Feb 2025 18:04",
+      "Hi Marvek,",
+      "I will leave the keys with Mrs Duval on the ground floor.",
+      "The heating is on a timer, please do not switch it off.",
+  };
+  const std::string dialog = "Backup finished: 1,204 files copied to /media/backup/2025-03-01";
+  std::vector<PlacedText> texts;
+  for (std::size_t i = 0; i < mail.size(); ++i) {
+    texts.push_back({mail[i], 40, 80 + 60 * static_cast<int>(i)});
+  }
+  texts.push_back({dialog, 1000, 230, false, 4});
+  std::vector<std::string> expected = mail;
+  expected[3] += " " + dialog;  // on the row of "Hi Marvek,"
+  EXPECT_EQ(readLayout(texts, 12, {}, 2560, 1440), expected);
+}
+
+// A terminal's light grey text on its dark blue-green ground, the black
+// desktop beside it, captured from Xvfb: levelled, the terminal's ground came
+// out grey beside the white desktop, and the one threshold that the
+// recogniser takes for the whole picture turned it black, text and all.
+TEST(ScreenLayouts, ADarkTerminalBesideABlackDesktopIsRead) {
+  TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
+  const std::unique_ptr<Image> image = recognizer.loadFirstImage(MIVO_DARK_TERMINAL_SCREENSHOT);
+  ASSERT_NE(image, nullptr);
+  std::vector<std::string> lines;
+  for (const TextObservation& observation : recognizer.recognizeText(*image)) {
+    lines.push_back(observation.topCandidate.value_or("(none)"));
+  }
+  EXPECT_THAT(lines, testing::IsSupersetOf({"$ git status", "On branch main",
+                                            "Changes not staged for commit:", "$ make test",
+                                            "ran 48 tests, 47 passed, 1 failed"}));
 }
 
 }  // namespace

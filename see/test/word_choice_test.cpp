@@ -1,0 +1,70 @@
+#include "platform/linux/word_choice.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace mivo::platform {
+namespace {
+
+// A word 20 pixels high whose top is at `top`, read with `confidence`.
+ReadWord read(const char* text, int left, int right, int top, float confidence) {
+  return {{text, left, top, right, top + 20}, confidence};
+}
+
+std::vector<std::string> texts(const std::vector<BoxedWord>& words) {
+  std::vector<std::string> result;
+  for (const BoxedWord& word : words) result.push_back(word.text);
+  return result;
+}
+
+TEST(SureWords, KeepsUnsureWordsOnlyBesideSureOnesAndOneWordAPlace) {
+  const struct {
+    const char* name;
+    std::vector<ReadWord> words;
+    std::vector<std::string> kept;
+  } rows[] = {
+      {"unsure words of a line with a sure one, at word spacing, stay",
+       {read("def", 10, 40, 0, 96), read("total", 50, 90, 0, 15), read("_due(invoices,", 95, 200, 0, 15)},
+       {"def", "total", "_due(invoices,"}},
+      {"unsure words alone or beside their like go: a clock face, window buttons",
+       {read("vettbtag,", 10, 90, 0, 30), read("[=]", 95, 120, 0, 5), read("Inbox", 10, 60, 100, 90)},
+       {"Inbox"}},
+      {"on the row of a sure word, unsure cells of letters and digits stay, symbols and the "
+       "least sure go",
+       {read("TOTAL", 10, 70, 0, 96), read("44.33", 400, 440, 0, 29), read("~=", 200, 220, 0, 29),
+        read("Paid", 300, 340, 0, 12)},
+       {"TOTAL", "44.33"}},
+      {"a sure bar, what is left of a frame, keeps nothing unsure beside it",
+       {read("p=}", 10, 25, 0, 1), read("0}", 30, 42, 0, 31), read("|", 46, 48, 0, 64),
+        read("x)", 52, 62, 0, 20)},
+       {"|"}},
+      {"a row further than twenty heights from any sure word keeps nothing unsure",
+       {read("Inbox", 10, 60, 0, 90), read("vette", 500, 560, 0, 40)},
+       {"Inbox"}},
+      {"of two words on one place, the surer",
+       {read("2025-02-water", 10, 120, 0, 89), read("pdf", 100, 122, 0, 49)},
+       {"2025-02-water"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<std::string> kept = texts(sureWords(row.words));
+    std::sort(kept.begin(), kept.end());
+    std::vector<std::string> expected = row.kept;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(kept, expected);
+  }
+}
+
+TEST(HoldsALetterOrDigit, TellsTextFromSymbolsInAnyScript) {
+  EXPECT_TRUE(holdsALetterOrDigit("[x]"));
+  EXPECT_TRUE(holdsALetterOrDigit("— 7 —"));
+  EXPECT_TRUE(holdsALetterOrDigit("Übersicht"));
+  EXPECT_FALSE(holdsALetterOrDigit("[=] — | ©"));
+  EXPECT_FALSE(holdsALetterOrDigit(""));
+}
+
+}  // namespace
+}  // namespace mivo::platform
