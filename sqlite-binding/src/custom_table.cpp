@@ -5,6 +5,7 @@
 
 #include "addon.hpp"
 #include "database.hpp"
+#include "errors.hpp"
 #include "handle_scope.hpp"
 #include "napi_calls.hpp"
 #include "safe_integers.hpp"
@@ -144,6 +145,11 @@ int CustomTable::xConnect(sqlite3* connection, void* data, int argc, const char*
   if (result.too_many_parameters) {
     *error = sqlite3_mprintf("virtual table \"%s\" has more than 32 parameters", table_name);
     return SQLITE_ERROR;
+  }
+  // SQLite would declare the table only up to a NUL.
+  if (result.declaration.find('\0') != std::string::npos) {
+    ThrowTypeError(env, "Expected the SQL text to contain no NUL characters");
+    return self->ScriptFailed();
   }
   if (sqlite3_declare_vtab(connection, result.declaration.c_str()) != SQLITE_OK) {
     *error = sqlite3_mprintf("failed to declare virtual table \"%s\"", table_name);

@@ -77,6 +77,11 @@ bool Statement::Prepare(Napi::Env env, const Napi::CallbackInfo& call) {
   void* unwrapped = nullptr;
   if (!CheckStatus(env, napi_unwrap(env, call.This(), &unwrapped))) return false;
   Database* database = static_cast<Database*>(unwrapped);
+  std::string source;
+  if (!TextWithoutNul(env, call[0].As<Napi::String>(), "Expected the SQL text to contain no NUL characters",
+                      &source)) {
+    return false;
+  }
   if (!database->OpenGuard(env)) return false;
   if (!database->BusyGuard(env)) return false;
   bool as_reader = call[2].As<Napi::Boolean>();
@@ -86,7 +91,6 @@ bool Statement::Prepare(Napi::Env env, const Napi::CallbackInfo& call) {
   // Statements that are bound for good or only read are not worth keeping
   // persistently prepared.
   unsigned int flags = !as_reader && !prebound ? SQLITE_PREPARE_PERSISTENT : 0;
-  std::string source = call[0].As<Napi::String>().Utf8Value();
   const char* tail = nullptr;
   sqlite3_stmt* prepared = nullptr;
   FdVfs::operation++;

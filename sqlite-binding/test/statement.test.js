@@ -69,6 +69,21 @@ test('the SQL text must hold exactly one statement', () => {
   db.close();
 });
 
+test('a NUL character in the SQL text is refused before anything is prepared', () => {
+  const db = tableDb();
+  const refused = typeError('Expected the SQL text to contain no NUL characters');
+  // SQLite would read each text only up to the NUL: another statement than the
+  // one the source shows, or a second statement hidden behind it.
+  for (const sql of ['DELETE FROM t\0 WHERE a = 1', 'SELECT b FROM t;\0DELETE FROM t', '\0', 'SELECT 1 -- \0\nx']) {
+    assert.throws(() => prepare(db, sql), refused, JSON.stringify(sql));
+    assert.throws(() => prepare(db, sql, { reader: true, prebound: true }), refused, JSON.stringify(sql));
+  }
+  assert.deepEqual(prepare(db, 'SELECT b FROM t ORDER BY a').pluck().all(), ['one', 'two', 'three']);
+  assert.equal(prepare(db, "SELECT 'a' || char(0) || 'b'").pluck().get(), 'a\0b', 'a NUL made by SQL is a value');
+  db.close();
+  assert.throws(() => prepare(db, 'SELECT 1\0'), refused, 'the text is looked at before the connection');
+});
+
 test('statement properties', () => {
   const db = tableDb();
   const source = 'SELECT b FROM t WHERE a = ?';

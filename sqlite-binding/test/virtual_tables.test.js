@@ -221,6 +221,8 @@ test('a factory answer that cannot be read or declared fails the statement', () 
     [['CREATE TABLE x(a)', generator, [], '0', false], typeError('A number was expected')],
     [['CREATE TABLE x(a)', generator, [], 0, 'no'], typeError('A boolean was expected')],
     [['NOT SQL', generator, [], 0, false], sqliteError('SQLITE_ERROR', 'failed to declare virtual table "odd"')],
+    // Declared up to the NUL, the table would silently lose the columns after it.
+    [['CREATE TABLE x(a)\0, b', generator, [], 0, false], typeError('Expected the SQL text to contain no NUL characters')],
   ];
   for (const [answer, error] of answers) {
     db.table(() => answer, 'odd', true);
