@@ -64,6 +64,10 @@ int UriSetting() {
 #endif
 }
 
+// Whether SQLite reads "file:" names as URIs in this process; the build's
+// default is no.
+bool uri_names_on = false;
+
 }  // namespace
 
 // SQLITE_USE_URI is read once per process: "1" turns URI file names on, "0" off,
@@ -73,8 +77,11 @@ void Addon::ConfigureURI() {
   std::call_once(once, [] {
     int setting = UriSetting();
     if (setting >= 0) sqlite3_config(SQLITE_CONFIG_URI, setting);
+    uri_names_on = setting == 1;
   });
 }
+
+bool Addon::UriNamesOn() { return uri_names_on; }
 
 // Environment teardown: close every open database without calling any script
 // function, then free the record. Databases finalised later find themselves

@@ -48,5 +48,7 @@ struct Addon {
   static Napi::Value JS_initialize(const Napi::CallbackInfo& info);
   void MakeRunResultFunction(Napi::Env env);
   static void ConfigureURI();
+  // Whether ConfigureURI turned URI file names on; read only after it ran.
+  static bool UriNamesOn();
   static void Cleanup(void* addon);
 };

@@ -7,9 +7,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "class_definition.hpp"
@@ -61,13 +64,6 @@ bool IsSourceFile(sqlite3* source, const std::string& attached, const FileIdenti
   return IdentityOfDatabase(source, attached.c_str(), &identity) && identity == destination;
 }
 
-// Whether removing the file at `path` would take a database from under a
-// connection of the environment.
-bool IsOpenDatabasePath(const Addon& addon, const std::string& path) {
-  FileIdentity identity;
-  return IdentityOfPath(path, &identity) && IsOpenDatabaseFile(addon, identity);
-}
-
 // The destination's file name as SQLite knows it: absolute, symbolic links
 // resolved; empty for a temporary or in-memory database.
 std::string FileName(sqlite3* connection) {
@@ -75,15 +71,52 @@ std::string FileName(sqlite3* connection) {
   return name != nullptr ? name : "";
 }
 
+// Removes the file at `path` if it is still `own`, the file the backup had
+// open, and a regular file, and no connection of the environment has it open
+// as a database or may take it for a database's journal. Another file renamed
+// there meanwhile, a device, or a live database's file stays.
+void RemoveDestination(const Addon& addon, const std::string& path, const FileIdentity& own) {
+  FileIdentity identity;
+  bool regular = false;
+  if (path.empty() || !IdentityOfPath(path, &identity, &regular) || !regular || identity != own) return;
+  if (IsOpenDatabaseFile(addon, identity) || IsJournalOfOpenDatabase(addon, path, &identity)) return;
+  RemoveFile(path);
+}
+
+// The page count of the source schema, read without waiting for a lock that
+// another connection holds: 0 when it cannot be read now. The busy timeout is
+// set aside for that read; the module only ever sets the timeout, which the
+// pragma reads back.
+int SourcePageCount(sqlite3* source, const std::string& schema) {
+  auto single_number = [source](const std::string& sql) {
+    sqlite3_stmt* stmt = nullptr;
+    int value = 0;
+    if (sqlite3_prepare_v2(source, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && stmt != nullptr &&
+        sqlite3_step(stmt) == SQLITE_ROW) {
+      value = sqlite3_column_int(stmt, 0);
+    }
+    sqlite3_finalize(stmt);
+    return value;
+  };
+  std::string quoted = "\"";
+  for (char c : schema) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  quoted += '"';
+  int timeout = single_number("PRAGMA busy_timeout");
+  sqlite3_busy_timeout(source, 0);
+  int pages = single_number("PRAGMA " + quoted + ".page_count");
+  sqlite3_busy_timeout(source, timeout);
+  return pages;
+}
+
 // {totalPages, remainingPages}, defined so that no setter a script put on
 // Object.prototype takes them.
-Napi::Value Progress(Napi::Env env, const CS& cs, sqlite3_backup* handle) {
+Napi::Value Progress(Napi::Env env, const CS& cs, int total_pages, int remaining_pages) {
   napi_value result = nullptr;
   napi_value total = nullptr;
   napi_value remaining = nullptr;
   bool made = CheckStatus(env, napi_create_object(env, &result)) &&
-              CheckStatus(env, napi_create_double(env, sqlite3_backup_pagecount(handle), &total)) &&
-              CheckStatus(env, napi_create_double(env, sqlite3_backup_remaining(handle), &remaining)) &&
+              CheckStatus(env, napi_create_double(env, total_pages, &total)) &&
+              CheckStatus(env, napi_create_double(env, remaining_pages, &remaining)) &&
               DefineDataProperty(env, result, cs.totalPages.Value(), total) &&
               DefineDataProperty(env, result, cs.remainingPages.Value(), remaining);
   return made ? Napi::Value(env, result) : Napi::Value();
@@ -154,22 +187,22 @@ bool Backup::Start(Napi::Env env, const Napi::CallbackInfo& call) {
   }
   // The file the destination names, as SQLite resolves the name (a URI's path,
   // made absolute, links followed); nothing is opened yet.
-  std::string file;
-  bool resolved = ProbeDatabasePath(destination, DESTINATION_FLAGS, &file);
+  std::string file = ProbeDatabasePath(destination, DESTINATION_FLAGS, Addon::UriNamesOn());
   FileIdentity identity;
   bool exists = !file.empty() && IdentityOfPath(file, &identity);
   if (exists && IsSourceFile(source->db_handle, attached, identity)) {
     ThrowTypeError(env, "The destination is the file of the database being backed up");
     return false;
   }
-  // Removing it later would delete a database from under its connection.
-  if (exists && unlink_unfinished && IsOpenDatabaseFile(*addon, identity)) {
+  // A copy written into a live database's journal would spoil it, and its
+  // removal later would delete a database from under its connection.
+  if (!file.empty() && (IsJournalOfOpenDatabase(*addon, file, exists ? &identity : nullptr) ||
+                        (exists && unlink_unfinished && IsOpenDatabaseFile(*addon, identity)))) {
     ThrowTypeError(env, "The destination is the file of an open database");
     return false;
   }
-  // Whether a failed start may take the file away again: only one that the
-  // open below makes.
-  bool creates_file = resolved && !file.empty() && IsAbsent(file);
+  // Whether the open below makes the file, which is then the backup's own.
+  bool creates_file = !file.empty() && IsAbsent(file);
 
   sqlite3* dest = nullptr;
   int rc = sqlite3_open_v2(destination.c_str(), &dest, DESTINATION_FLAGS, nullptr);
@@ -183,6 +216,9 @@ bool Backup::Start(Napi::Env env, const Napi::CallbackInfo& call) {
     sqlite3_close(dest);
     return false;
   }
+  FileIdentity opened;
+  std::optional<FileIdentity> opened_file;
+  if (IdentityOfDatabase(dest, "main", &opened)) opened_file = opened;
   sqlite3_extended_result_codes(dest, 1);
   sqlite3_limit(dest, SQLITE_LIMIT_LENGTH, LARGEST_LENGTH);
 
@@ -191,7 +227,7 @@ bool Backup::Start(Napi::Env env, const Napi::CallbackInfo& call) {
     Database::ThrowSqliteError(env, addon, dest);
     std::string filename = FileName(dest);
     sqlite3_close(dest);
-    if (creates_file) RemoveFile(filename);
+    if (creates_file && opened_file) RemoveDestination(*addon, filename, *opened_file);
     return false;
   }
 
@@ -200,6 +236,9 @@ bool Backup::Start(Napi::Env env, const Napi::CallbackInfo& call) {
   backup_handle = handle;
   id = addon->next_object_id++;
   unlink = unlink_unfinished;
+  this->attached = std::move(attached);
+  destination_file = opened_file;
+  owns_destination = creates_file;
   database_object = Napi::Persistent(call.This().As<Napi::Object>());
   alive = true;
   source->backups.insert(this);
@@ -211,15 +250,16 @@ Backup::~Backup() {
   CloseHandles();
 }
 
-// Ends the copy; an unfinished destination file is removed when that was asked
-// for, unless a connection of the environment has opened it as a database since.
+// Ends the copy. An unfinished destination file is removed when that was asked
+// for and the file is the backup's own, unless it has become a file that a
+// connection of the environment uses meanwhile (RemoveDestination).
 void Backup::CloseHandles() {
   if (!alive) return;
   alive = false;
   std::string filename = FileName(dest_handle);
   sqlite3_backup_finish(backup_handle);
   sqlite3_close(dest_handle);
-  if (unlink && !IsOpenDatabasePath(*db->addon, filename)) RemoveFile(filename);
+  if (unlink && owns_destination && destination_file) RemoveDestination(*db->addon, filename, *destination_file);
 }
 
 Napi::Value Backup::JS_transfer(const Napi::CallbackInfo& info) {
@@ -231,10 +271,20 @@ Napi::Value Backup::JS_transfer(const Napi::CallbackInfo& info) {
   int pages = info[0].As<Napi::Number>().Int32Value();
 
   int rc = sqlite3_backup_step(backup_handle, pages) & 0xff;
+  int total = sqlite3_backup_pagecount(backup_handle);
+  int remaining = sqlite3_backup_remaining(backup_handle);
+  // Pages copied under the destination's write lock make the file the copy's.
+  if (sqlite3_txn_state(dest_handle, "main") == SQLITE_TXN_WRITE && remaining < total) owns_destination = true;
   if (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_DONE) {
-    // A finished copy is kept, whatever happens to the Backup later.
-    if (rc == SQLITE_DONE) unlink = false;
-    return Progress(env, db->addon->cs, backup_handle);
+    if (rc == SQLITE_DONE) {
+      // A finished copy is kept, whatever happens to the Backup later.
+      unlink = false;
+    } else {
+      // SQLite counts nothing until a step has reached both databases, which
+      // would read as a finished copy.
+      if (total == 0) total = remaining = std::max(SourcePageCount(db->db_handle, attached), 1);
+    }
+    return Progress(env, db->addon->cs, total, remaining);
   }
   Database::ThrowSqliteError(env, db->addon, sqlite3_errstr(rc), rc);
   return env.Undefined();

@@ -4,8 +4,11 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "addon.hpp"
+#include "database_files.hpp"
 
 class Database;
 
@@ -30,6 +33,14 @@ class Backup : public Napi::ObjectWrap<Backup> {
   uint64_t id = 0;
   bool alive = false;
   bool unlink = false;
+  // The source schema, for its page count while the copy has not begun.
+  std::string attached;
+  // The file the destination connection opened, known by its identity; none
+  // when it has no file of its own.
+  std::optional<FileIdentity> destination_file;
+  // Whether the destination is the backup's own to remove: it made the file,
+  // or copied pages into it.
+  bool owns_destination = false;
   // The script object of the source, whatever the script passed as `database`:
   // transfer() reads the source, so it must outlive the Backup.
   Napi::ObjectReference database_object;

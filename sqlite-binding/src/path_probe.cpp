@@ -11,6 +11,8 @@
 
 #include <mutex>
 
+#include "uri_vfs_option.hpp"
+
 namespace {
 
 constexpr const char* NAME = "mivo-sqlite-path-probe";
@@ -98,25 +100,13 @@ void Register() {
 
 }  // namespace
 
-bool ProbeDatabasePath(const std::string& name, int flags, std::string* path) {
+std::string ProbeDatabasePath(const std::string& name, int flags, bool uri_names) {
   Register();
   std::string noted;
   noted_path = &noted;
   sqlite3* probe = nullptr;
-  int rc = sqlite3_open_v2(name.c_str(), &probe, flags, NAME);
+  sqlite3_open_v2((uri_names ? WithoutVfsOption(name) : name).c_str(), &probe, flags, NAME);
   noted_path = nullptr;
-  bool told = true;
-  if (rc == SQLITE_OK) {
-    // Nothing was refused: the database is in memory or temporary, or the URI
-    // named another VFS, which opened the file itself.
-    sqlite3_file* file = nullptr;
-    if (sqlite3_file_control(probe, "main", SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK && file != nullptr &&
-        file->pMethods != nullptr) {
-      noted = sqlite3_db_filename(probe, "main");
-      told = false;
-    }
-  }
   sqlite3_close(probe);
-  *path = std::move(noted);
-  return told;
+  return noted;
 }

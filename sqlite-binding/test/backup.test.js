@@ -321,7 +321,9 @@ test('with URI names, a backup that cannot start keeps the file a URI names and 
     const db = harness.openDatabase(':memory:');
     const seen = [];
     for (const name of ['file:precious.db', 'file:precious.db?mode=rw', 'file:precious.db?mode=rwc',
-      'file:./precious.db?cache=private&mode=rw', 'file:fresh.db', 'file:fresh.db?mode=rwc']) {
+      'file:./precious.db?cache=private&mode=rw', 'file:precious.db?vfs=${process.platform === 'win32' ? 'win32-none' : 'unix-none'}', 'file:fresh.db',
+      'file:fresh.db?mode=rwc', 'file:fresh.db?vfs=${process.platform === 'win32' ? 'win32' : 'unix'}',
+      'file:fresh.db?mode=rwc&vfs=${process.platform === 'win32' ? 'win32-none' : 'unix-dotfile'}']) {
       for (const unlink of [false, true]) {
         let message = null;
         try { db.backup(db, 'nosuch', name, unlink); } catch (e) { message = e.message; }
@@ -331,7 +333,7 @@ test('with URI names, a backup that cannot start keeps the file a URI names and 
     }
     console.log(JSON.stringify(seen));
   `);
-  assert.equal(seen.length, 12);
+  assert.equal(seen.length, 18);
   for (const [name, unlink, message, files, intact] of seen) {
     assert.deepEqual([message, files, intact], ['unknown database nosuch', 'precious.db', true], `${name}, unlink ${unlink}`);
   }
@@ -356,6 +358,32 @@ test('with URI names, a backup onto an open database\'s file named by a URI is r
     ['kept'], ['main.db'],
   ]);
 });
+
+test('with URI names, deciding on a destination that names a VFS opens nothing, so the live database keeps its locks',
+  windowsLacks('POSIX record locks'), () => {
+    const seen = withUriNames(tempDir(), `
+      const { spawnSync } = require('node:child_process');
+      const live = harness.openDatabase('live.db');
+      harness.execAll(live, ['CREATE TABLE l(x)', 'BEGIN IMMEDIATE', 'INSERT INTO l VALUES (1)']);
+      const other = harness.openDatabase(':memory:');
+      const seen = [];
+      for (const name of ['file:live.db?vfs=unix-dotfile', 'file:live.db?vfs=unix-none',
+        'file:./live.db?mode=rw&vfs=unix-none', 'file:live.db?%76fs=unix-none', 'file:live.db?vfs=unix&vfs=unix-none',
+        'file:live.db?cache=private&vfs=unix-none#fragment', 'file:live.db?x&y=1&vfs=unix-none']) {
+        let message = null;
+        try { other.backup(other, 'main', name, true).close(); } catch (e) { message = e.message; }
+        // Another process sees the write lock of the open transaction, unless
+        // a descriptor of the file was closed meanwhile.
+        const probe = spawnSync(process.env.MIVO_LOCK_PROBE, ['live.db'], { encoding: 'utf8' });
+        seen.push([name, message, JSON.parse(probe.stdout).reserved]);
+      }
+      harness.execAll(live, ['COMMIT']);
+      seen.push(harness.prepare(live, 'SELECT count(*) FROM l').pluck().get(), fs.readdirSync('.'));
+      console.log(JSON.stringify(seen));
+    `);
+    const names = seen.slice(0, -2).map(([name]) => name);
+    assert.deepEqual(seen, [...names.map((name) => [name, openFile.message, 'write']), 1, ['live.db']]);
+  });
 
 test('with unlink, a backup onto the file of any database open in the environment is refused; nothing is made or lost', () => {
   const dir = tempDir();
@@ -411,6 +439,72 @@ test('with unlink, a backup onto the file of a database on descriptors is refuse
     assert.equal(copiedRows(onFdsFile).length, 100);
     db.close();
   });
+
+// Windows refuses to rename or unlink a file that SQLite holds open.
+test('an open database is known by its file, however it is named now', windowsLacks('renaming of open files'), () => {
+  const sourceFile = typeError('The destination is the file of the database being backed up');
+  const moves = [
+    ['the file renamed', (dir) => {
+      fs.renameSync(path.join(dir, 'notes.db'), path.join(dir, 'renamed.db'));
+      return path.join(dir, 'renamed.db');
+    }],
+    ['its folder renamed', (dir) => {
+      fs.renameSync(dir, `${dir}-moved`);
+      return path.join(`${dir}-moved`, 'notes.db');
+    }],
+    ['a new link, the old name removed', (dir) => {
+      fs.linkSync(path.join(dir, 'notes.db'), path.join(dir, 'link.db'));
+      fs.unlinkSync(path.join(dir, 'notes.db'));
+      return path.join(dir, 'link.db');
+    }],
+  ];
+  for (const [move, rename] of moves) {
+    const dir = tempDir();
+    const db = filledDatabase(path.join(dir, 'notes.db'));
+    const other = openDatabase(':memory:');
+    const name = rename(dir);
+    assert.throws(() => other.backup(other, 'main', name, true), openFile, move);
+    assert.throws(() => db.backup(db, 'main', name, true), sourceFile, move);
+    assert.throws(() => db.backup(db, 'main', name, false), sourceFile, move);
+    other.close();
+    assert.equal(rows(db).length, 100, move);
+    db.close();
+    assert.equal(copiedRows(name).length, 100, move);
+  }
+});
+
+test('an unfinished backup keeps a file renamed over its destination', windowsLacks('renaming of open files'), () => {
+  const dir = tempDir();
+  const db = filledDatabase(path.join(tempDir(), 'source.db'));
+  // Each answer renames another file over the destination and answers what
+  // confirms, once the backup has ended, that it is still that file.
+  const files = [
+    ['the file of an open database', (dest) => {
+      const live = filledDatabase(path.join(dir, 'live.db'), 10);
+      fs.renameSync(path.join(dir, 'live.db'), dest);
+      return () => {
+        assert.equal(rows(live).length, 10);
+        live.close();
+        assert.equal(copiedRows(dest).length, 10);
+      };
+    }],
+    ['a file the backup never wrote', (dest) => {
+      fs.writeFileSync(path.join(dir, 'plain'), 'plain');
+      fs.renameSync(path.join(dir, 'plain'), dest);
+      return () => assert.equal(fs.readFileSync(dest, 'utf8'), 'plain');
+    }],
+  ];
+  for (const [what, renameOver] of files) {
+    const dest = path.join(dir, `${what}.db`);
+    const b = db.backup(db, 'main', dest, true);
+    b.transfer(5);
+    const confirm = renameOver(dest);
+    b.close();
+    assert.ok(fs.existsSync(dest), what);
+    confirm();
+  }
+  db.close();
+});
 
 // Windows keeps a temporary database in a named file of its temporary folder
 // (Linux unlinks it at once), which the folder in TMP decides.
@@ -546,7 +640,7 @@ test('a backup that cannot start is an SQLite error of the destination, and leav
   db.close();
 });
 
-test('a failed step is an SQLite error with the generic text of its code; busy is progress', () => {
+test('a failed step is an SQLite error with the generic text of its code', () => {
   const dir = tempDir();
   const db = filledDatabase(path.join(dir, 'source.db'));
   const junk = path.join(dir, 'junk.db');
@@ -557,21 +651,145 @@ test('a failed step is an SQLite error with the generic text of its code; busy i
       (e) => e instanceof SqliteError && e.message === 'file is not a database' && e.code === 'SQLITE_NOTADB');
   }
   assert.equal(b.close(), b);
-
-  // A destination another connection holds locked: the step is refused as
-  // busy, reported as progress, and the copy goes on once the lock is gone.
-  const lockedFile = path.join(dir, 'locked.db');
-  const holder = openDatabase(lockedFile);
-  execAll(holder, ['CREATE TABLE q(x)', 'BEGIN EXCLUSIVE', 'INSERT INTO q VALUES (1)']);
-  const waiting = db.backup(db, 'main', lockedFile, false);
-  const refused = waiting.transfer(-1);
-  assert.deepEqual(Object.keys(refused), ['totalPages', 'remainingPages']);
-  execAll(holder, ['COMMIT']);
-  holder.close();
-  assert.equal(waiting.transfer(-1).remainingPages, 0);
-  waiting.close();
-  assert.deepEqual(copiedRows(lockedFile), rows(db));
   db.close();
+});
+
+test('a step held back by a lock is progress, and remainingPages is 0 only once the copy is done', () => {
+  const dir = tempDir();
+  const db = filledDatabase(path.join(dir, 'source.db'));
+  const pages = prepare(db, 'PRAGMA page_count').pluck().get();
+  // Each lock holds back the copy into `dest` before its first step, and
+  // answers what releases it.
+  const locks = [
+    ['another connection holds the destination', (dest) => {
+      const holder = openDatabase(dest);
+      execAll(holder, ['CREATE TABLE q(x)', 'BEGIN EXCLUSIVE', 'INSERT INTO q VALUES (1)']);
+      return () => { execAll(holder, ['COMMIT']); holder.close(); };
+    }],
+    ['the source is in a write transaction', () => {
+      execAll(db, ['BEGIN', 'UPDATE t SET x = x WHERE rowid = 1']);
+      return () => execAll(db, ['ROLLBACK']);
+    }],
+  ];
+  for (const [lock, hold] of locks) {
+    const dest = path.join(dir, `${lock}.db`);
+    const b = db.backup(db, 'main', dest, false);
+    const release = hold(dest);
+    // Nothing is copied yet: every page is still to come.
+    for (const n of [1, -1]) {
+      assert.deepEqual(b.transfer(n), { totalPages: pages, remainingPages: pages }, `${lock}, transfer(${n})`);
+    }
+    release();
+    let progress = b.transfer(5);
+    assert.equal(progress.totalPages, pages, lock);
+    while (progress.remainingPages > 0) progress = b.transfer(5);
+    b.close();
+    assert.deepEqual(copiedRows(dest), rows(db), lock);
+  }
+  db.close();
+});
+
+// A worker, an environment of its own, holds `file` locked in a transaction
+// until release() rolls it back.
+async function lockedInWorker(file) {
+  const source = `
+    const { workerData, parentPort } = require('node:worker_threads');
+    const { Database } = require(workerData.modulePath);
+    const db = new Database(workerData.file, 'w', false, false, false, 0, null, null, null, null);
+    db.exec('BEGIN EXCLUSIVE; DELETE FROM t');
+    parentPort.postMessage('locked');
+    parentPort.once('message', () => { db.exec('ROLLBACK'); db.close(); parentPort.close(); });
+  `;
+  const worker = new Worker(source, { eval: true, workerData: { modulePath, file } });
+  const exited = new Promise((resolve, reject) => { worker.on('error', reject); worker.on('exit', resolve); });
+  await new Promise((resolve) => worker.once('message', resolve));
+  return { release() { worker.postMessage('release'); return exited; } };
+}
+
+test('with unlink, an unfinished backup removes only a regular file that it made or wrote into', async () => {
+  const dir = tempDir();
+  const db = filledDatabase(path.join(tempDir(), 'source.db'));
+  const junk = Buffer.alloc(8192, 7);
+  // Each destination is made before the backup starts; `check` confirms, once
+  // the backup has ended and `release` has let go of what held it, that it is
+  // as it was.
+  const destinations = [
+    ['a database that another environment holds locked', async (dest) => {
+      filledDatabase(dest, 10).close();
+      const lock = await lockedInWorker(dest);
+      return { release: () => lock.release(), check: () => assert.equal(copiedRows(dest).length, 10) };
+    }],
+    ['a file that is not a database', (dest) => {
+      fs.writeFileSync(dest, junk);
+      return { check: () => assert.ok(fs.readFileSync(dest).equals(junk)) };
+    }],
+  ];
+  if (process.platform !== 'win32' && process.getuid() === 0) {
+    // Written into like a file, but no copy of a database stays in it.
+    destinations.push(['a device', (dest) => {
+      assert.equal(spawnSync('mknod', [dest, 'c', '1', '3']).status, 0);
+      return { check: () => assert.ok(fs.statSync(dest).isCharacterDevice()) };
+    }]);
+  }
+  for (const [what, make] of destinations) {
+    const dest = path.join(dir, `${what}.db`);
+    const { release = async () => {}, check } = await make(dest);
+    try {
+      const b = db.backup(db, 'main', dest, true);
+      caught(() => b.transfer(5));
+      b.close();
+      assert.ok(fs.existsSync(dest), `${what} is kept`);
+    } finally {
+      await release();
+    }
+    check();
+  }
+  // What it made, and a file it wrote a part of a copy into, it removes.
+  for (const existed of [false, true]) {
+    const dest = path.join(dir, `existed ${existed}.db`);
+    if (existed) fs.writeFileSync(dest, '');
+    const b = db.backup(db, 'main', dest, true);
+    b.transfer(5);
+    b.close();
+    assert.equal(fs.existsSync(dest), false, `existed before: ${existed}`);
+  }
+  db.close();
+});
+
+test('a backup never writes into or removes the journal, WAL or shared-memory file of an open database', () => {
+  const dir = tempDir();
+  const file = (name) => path.join(dir, name);
+  const wal = filledDatabase(file('wal.db'), 10);
+  execAll(wal, ['PRAGMA journal_mode = WAL', 'INSERT INTO t VALUES (1)']);
+  const rollback = filledDatabase(file('rollback.db'), 10);
+  execAll(rollback, ['BEGIN', 'DELETE FROM t']);
+  const idle = filledDatabase(file('idle.db'), 10);
+  const source = filledDatabase(path.join(tempDir(), 'source.db'));
+  const before = new Map(fs.readdirSync(dir).map((name) => [name, fs.readFileSync(file(name))]));
+  assert.deepEqual([...before.keys()].sort(),
+    ['idle.db', 'rollback.db', 'rollback.db-journal', 'wal.db', 'wal.db-shm', 'wal.db-wal']);
+  // The journal of the idle database is not there yet: a copy made under its
+  // name would be taken for a journal the moment the database writes.
+  for (const name of ['wal.db-wal', 'wal.db-shm', 'rollback.db-journal', 'idle.db-journal']) {
+    for (const unlink of [true, false]) {
+      assert.throws(() => source.backup(source, 'main', file(name), unlink), openFile, `${name}, unlink ${unlink}`);
+    }
+  }
+  assert.deepEqual([...before.keys()].sort(), fs.readdirSync(dir).sort());
+  for (const [name, bytes] of before) {
+    if (name !== 'wal.db-shm') assert.ok(fs.readFileSync(file(name)).equals(bytes), `${name} unchanged`);
+  }
+  execAll(rollback, ['ROLLBACK']);
+  assert.deepEqual([rows(wal).length, rows(rollback).length, rows(idle).length], [11, 10, 10]);
+
+  // A copy begun under the journal name of a database opened only afterwards
+  // stays: by then it is where that database looks for its journal.
+  const early = source.backup(source, 'main', file('late.db-journal'), true);
+  early.transfer(5);
+  const late = openDatabase(file('late.db'));
+  early.close();
+  assert.ok(fs.existsSync(file('late.db-journal')));
+  for (const db of [wal, rollback, idle, late, source]) db.close();
 });
 
 test('whatever the error constructor throws, undefined included, reaches the caller of backup and transfer', () => {
