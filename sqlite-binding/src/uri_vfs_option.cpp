@@ -109,7 +109,8 @@ std::string WithoutVfsOption(const std::string& uri) {
       names_vfs = true;
       continue;
     }
-    query += (query.empty() ? "?" : "&") + Encoded(name) + "=" + Encoded(value);
+    query.push_back(query.empty() ? '?' : '&');
+    query.append(Encoded(name)).append("=").append(Encoded(value));
   }
   if (!names_vfs) return uri;
   return uri.substr(0, parsed.path_end) + query;

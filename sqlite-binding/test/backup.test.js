@@ -369,7 +369,8 @@ test('with URI names, deciding on a destination that names a VFS opens nothing, 
       const seen = [];
       for (const name of ['file:live.db?vfs=unix-dotfile', 'file:live.db?vfs=unix-none',
         'file:./live.db?mode=rw&vfs=unix-none', 'file:live.db?%76fs=unix-none', 'file:live.db?vfs=unix&vfs=unix-none',
-        'file:live.db?cache=private&vfs=unix-none#fragment', 'file:live.db?x&y=1&vfs=unix-none']) {
+        'file:live.db?cache=private&vfs=unix-none#fragment', 'file:live.db?x&y=1&vfs=unix-none',
+        'file:live.db?vfs%00ignored=unix-none', 'file:live.db?&&=x&vfs=unix-none']) {
         let message = null;
         try { other.backup(other, 'main', name, true).close(); } catch (e) { message = e.message; }
         // Another process sees the write lock of the open transaction, unless
