@@ -1,4 +1,4 @@
-#include "platform/linux/noted_termination_signals.h"
+#include "platform/linux/x11/noted_termination_signals.h"
 
 #include <signal.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/blacked_out_rectangles.h"
+#include "platform/linux/x11/blacked_out_rectangles.h"
 
 #include <algorithm>
 #include <cstddef>

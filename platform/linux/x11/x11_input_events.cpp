@@ -1,4 +1,4 @@
-#include "platform/linux/x11_input_events.h"
+#include "platform/linux/x11/x11_input_events.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/linux/deferred_termination_signals.h"
-#include "platform/linux/x11_display.h"
-#include "platform/linux/x11_key_symbols.h"
-#include "platform/linux/x11_text_typer.h"
+#include "platform/linux/x11/deferred_termination_signals.h"
+#include "platform/linux/x11/x11_display.h"
+#include "platform/linux/x11/x11_key_symbols.h"
+#include "platform/linux/x11/x11_text_typer.h"
 
 namespace mivo::platform {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/x11_keyboard_map.h"
-#include "platform/linux/x11_spare_key_bindings.h"
+#include "platform/linux/x11/x11_keyboard_map.h"
+#include "platform/linux/x11/x11_spare_key_bindings.h"
 
 namespace mivo::platform {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/x11_keyboard_map.h"
+#include "platform/linux/x11/x11_keyboard_map.h"
 
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>

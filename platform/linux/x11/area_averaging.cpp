@@ -1,4 +1,4 @@
-#include "platform/linux/area_averaging.h"
+#include "platform/linux/x11/area_averaging.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/linux/x11_permissions.h"
+#include "platform/linux/x11/x11_permissions.h"
 
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/x11_display.h"
+#include "platform/linux/x11/x11_display.h"
 #include "platform/permissions.h"
 
 namespace mivo::platform {

@@ -1,12 +1,12 @@
-#include "platform/linux/x11_running_applications.h"
+#include "platform/linux/x11/x11_running_applications.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <string>
 
-#include "platform/linux/deferred_termination_signals.h"
-#include "platform/linux/x11_top_level_windows.h"
+#include "platform/linux/x11/deferred_termination_signals.h"
+#include "platform/linux/x11/x11_top_level_windows.h"
 
 namespace mivo::platform {
 namespace {

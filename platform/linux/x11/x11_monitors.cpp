@@ -1,4 +1,4 @@
-#include "platform/linux/x11_monitors.h"
+#include "platform/linux/x11/x11_monitors.h"
 
 #include <X11/extensions/Xrandr.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/pointer_drawing.h"
+#include "platform/linux/x11/pointer_drawing.h"
 
 #include <algorithm>
 #include <cstddef>

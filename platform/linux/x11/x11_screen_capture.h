@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "platform/linux/x11_display.h"
-#include "platform/linux/x11_monitors.h"
+#include "platform/linux/x11/x11_display.h"
+#include "platform/linux/x11/x11_monitors.h"
 #include "platform/screen_capture.h"
 
 namespace mivo::platform {

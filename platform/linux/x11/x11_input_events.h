@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "platform/input_events.h"
-#include "platform/linux/x11_display.h"
+#include "platform/linux/x11/x11_display.h"
 
 namespace mivo::platform {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/x11_screen_capture.h"
+#include "platform/linux/x11/x11_screen_capture.h"
 
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
@@ -10,10 +10,10 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/linux/area_averaging.h"
-#include "platform/linux/blacked_out_rectangles.h"
-#include "platform/linux/pointer_drawing.h"
-#include "platform/linux/x11_top_level_windows.h"
+#include "platform/linux/x11/area_averaging.h"
+#include "platform/linux/x11/blacked_out_rectangles.h"
+#include "platform/linux/x11/pointer_drawing.h"
+#include "platform/linux/x11/x11_top_level_windows.h"
 
 namespace mivo::platform {
 namespace {

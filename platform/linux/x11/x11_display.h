@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/linux/watched_connection.h"
+#include "platform/linux/x11/watched_connection.h"
 
 namespace mivo::platform {
 

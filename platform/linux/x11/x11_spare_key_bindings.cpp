@@ -1,4 +1,4 @@
-#include "platform/linux/x11_spare_key_bindings.h"
+#include "platform/linux/x11/x11_spare_key_bindings.h"
 
 #include <algorithm>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "platform/linux/deferred_termination_signals.h"
+#include "platform/linux/x11/deferred_termination_signals.h"
 
 #include <initializer_list>
 

@@ -1,6 +1,6 @@
-#include "platform/linux/x11_display.h"
+#include "platform/linux/x11/x11_display.h"
 
-#include "platform/linux/x11_monitors.h"
+#include "platform/linux/x11/x11_monitors.h"
 
 namespace mivo::platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux/x11_key_symbols.h"
+#include "platform/linux/x11/x11_key_symbols.h"
 
 #include <X11/keysym.h>
 
