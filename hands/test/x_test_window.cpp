@@ -192,6 +192,42 @@ std::vector<KeySym> keyboardMapOf(Display* display, int* keysyms_per_keycode) {
   return keysyms;
 }
 
+std::vector<unsigned long> xkbKeyboardOf(Display* display) {
+  XkbDescPtr xkb = XkbGetMap(display, XkbAllMapComponentsMask, XkbUseCoreKbd);
+  std::vector<unsigned long> numbers;
+  if (xkb == nullptr) return numbers;
+  const XkbClientMapRec& map = *xkb->map;
+  for (int t = 0; t < map.num_types; ++t) {
+    const XkbKeyTypeRec& type = map.types[t];
+    numbers.insert(numbers.end(), {type.mods.mask, type.num_levels, type.map_count});
+    for (int e = 0; e < type.map_count; ++e) {
+      numbers.insert(numbers.end(), {static_cast<unsigned long>(type.map[e].active), type.map[e].mods.mask,
+                                     static_cast<unsigned long>(type.map[e].level)});
+    }
+  }
+  for (int code = xkb->min_key_code; code <= xkb->max_key_code; ++code) {
+    const auto key = static_cast<KeyCode>(code);
+    const XkbSymMapRec& entry = map.key_sym_map[code];
+    numbers.insert(numbers.end(), {static_cast<unsigned long>(code), entry.group_info, entry.width,
+                                   entry.kt_index[0], entry.kt_index[1], entry.kt_index[2],
+                                   entry.kt_index[3], map.modmap[code],
+                                   xkb->server->c_explicit[code], xkb->server->vmodmap[code],
+                                   xkb->server->behaviors[code].type,
+                                   xkb->server->behaviors[code].data});
+    const KeySym* keysyms = XkbKeySymsPtr(xkb, key);
+    numbers.insert(numbers.end(), keysyms, keysyms + XkbKeyNumSyms(xkb, key));
+    if (XkbKeyHasActions(xkb, key)) {
+      const XkbAction* actions = XkbKeyActionsPtr(xkb, key);
+      for (int a = 0; a < XkbKeyNumActions(xkb, key); ++a) {
+        const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&actions[a]);
+        numbers.insert(numbers.end(), bytes, bytes + sizeof(XkbAction));
+      }
+    }
+  }
+  XkbFreeKeyboard(xkb, 0, True);
+  return numbers;
+}
+
 std::vector<KeySym> XTestWindow::keyboardMap() {
   int last = 0;
   XDisplayKeycodes(display_, &min_keycode_, &last);

@@ -12,6 +12,11 @@ namespace mivo::test {
 // lowest keycode on; with how many keysyms each keycode has.
 std::vector<KeySym> keyboardMapOf(Display* display, int* keysyms_per_keycode = nullptr);
 
+// The keyboard of `display` now as XKB describes it to clients: its key
+// types, and for every key its groups, levels, keysyms, actions, modifiers
+// and what is explicit about it, as numbers.
+std::vector<unsigned long> xkbKeyboardOf(Display* display);
+
 // A client of the test's own on an X display: one window over the whole
 // screen, with the keyboard focus, that records what the pointer and the keys
 // do in it, and looks at the state of the pointer and the keys.

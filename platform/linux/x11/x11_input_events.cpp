@@ -159,7 +159,14 @@ class X11EventSource : public EventSource {
     if (code == 0) return false;
     const DeferredTerminationSignals deferred;
     if (event.down) stopRepeating(code);
-    {
+    if (event.holdsModifiers && event.down) {
+      holding_.reset();
+      holding_.emplace(handle, event.flags);
+      XTestFakeKeyEvent(handle, code, True, CurrentTime);
+    } else if (event.holdsModifiers && holding_) {
+      XTestFakeKeyEvent(handle, code, False, CurrentTime);
+      holding_.reset();
+    } else {
       const HeldModifiers held(handle, event.flags);
       XTestFakeKeyEvent(handle, code, event.down ? True : False, CurrentTime);
     }
@@ -174,6 +181,8 @@ class X11EventSource : public EventSource {
     return typer_.type(event.text);
   }
 
+  void prepareToType(const std::u16string& text) override { typer_.prepare(text); }
+
  private:
   void clickWheel(unsigned button, std::int32_t lines) {
     // In 64 bits, where the most negative amount has a magnitude too.
@@ -186,9 +195,9 @@ class X11EventSource : public EventSource {
   }
 
   // The server repeats a key that is held down, as it would a key of the
-  // keyboard, and the modifiers of its flags are up again by then: a held
-  // cmd+t would go on as t, t, t. So a key repeats no more from its press to
-  // its release.
+  // keyboard, where a key posted on the system goes down once: a held cmd+t
+  // would go on as cmd+t, cmd+t, or, where the modifiers are up again, as t,
+  // t. So a key repeats no more from its press to its release.
   void stopRepeating(KeyCode code) {
     XKeyboardState state;
     XGetKeyboardControl(display_.handle(), &state);
@@ -219,6 +228,8 @@ class X11EventSource : public EventSource {
 
   X11Display& display_;
   X11TextTyper typer_;
+  // The modifiers of a held combination, down until its key goes up.
+  std::optional<HeldModifiers> holding_;
   // Keys whose repeating this source stopped at their press.
   std::vector<KeyCode> not_repeating_;
 };

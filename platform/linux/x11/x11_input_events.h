@@ -34,10 +34,12 @@ namespace mivo::platform {
 // the keyboard map.
 //
 // Modifier flags, which X events cannot carry, are keys pressed around the
-// event and released right after it: Shift, Control, Option and Command are
-// Shift_L, Control_L, Alt_L and Super_L; the secondary function key has no X
-// key and is left out. The termination signals wait until the keys are
-// released, so that no run leaves a modifier held on the display.
+// event and released right after it, or, for a key that holds its
+// modifiers, pressed before its key-down and released after its key-up:
+// Shift, Control, Option and Command are Shift_L, Control_L, Alt_L and
+// Super_L; the secondary function key has no X key and is left out. The
+// termination signals wait until the keys are released, so that no run
+// leaves a modifier held on the display.
 //
 // Scrolling: one line is one click of a wheel button: 4 up, 5 down, 6 left,
 // 7 right; at most kMostWheelClicks clicks for each wheel.

@@ -7,23 +7,55 @@ namespace mivo::platform {
 
 X11SpareKeyBindings::X11SpareKeyBindings(Display* display, std::vector<KeyCode> spare,
                                          int keysyms_per_keycode)
-    : display_(display), keysyms_per_keycode_(keysyms_per_keycode) {
-  for (const KeyCode code : spare) bindings_.push_back({code, NoSymbol, 0, {}, false});
+    : display_(display), writer_(display, spare, keysyms_per_keycode) {
+  for (const KeyCode code : spare) bindings_.push_back({code, NoSymbol, {}, false});
 }
 
-KeyCode X11SpareKeyBindings::keyCodeFor(KeySym keysym) {
-  auto chosen = std::find_if(bindings_.begin(), bindings_.end(),
-                             [&](const Binding& binding) { return binding.keysym == keysym; });
-  if (chosen == bindings_.end()) {
-    // A free one, which has never been used, else the least recently used.
-    chosen = std::min_element(
-        bindings_.begin(), bindings_.end(),
-        [](const Binding& a, const Binding& b) { return a.last_use < b.last_use; });
-    if (chosen->keysym != NoSymbol) settle(*chosen);
-    bind(*chosen, keysym);
+std::optional<KeyCode> X11SpareKeyBindings::keyCodeOf(KeySym keysym) const {
+  for (const Binding& binding : bindings_) {
+    if (binding.keysym == keysym) return binding.code;
   }
-  chosen->last_use = ++uses_;
-  return chosen->code;
+  return std::nullopt;
+}
+
+void X11SpareKeyBindings::bindAhead(const std::vector<KeySym>& coming) {
+  std::vector<KeySym> wanted;
+  for (const KeySym keysym : coming) {
+    if (wanted.size() == bindings_.size()) break;
+    if (std::find(wanted.begin(), wanted.end(), keysym) == wanted.end()) wanted.push_back(keysym);
+  }
+  const auto isWanted = [&](KeySym keysym) {
+    return std::find(wanted.begin(), wanted.end(), keysym) != wanted.end();
+  };
+  std::vector<KeySym> unbound;
+  for (const KeySym keysym : wanted) {
+    if (!keyCodeOf(keysym)) unbound.push_back(keysym);
+  }
+  if (unbound.empty()) return;
+
+  // Free keycodes first, then the ones that settle soonest.
+  sendPresses();
+  std::vector<Binding*> takeable;
+  for (Binding& binding : bindings_) {
+    if (binding.keysym == NoSymbol || !isWanted(binding.keysym)) takeable.push_back(&binding);
+  }
+  std::sort(takeable.begin(), takeable.end(), [](const Binding* a, const Binding* b) {
+    const bool a_free = a->keysym == NoSymbol;
+    const bool b_free = b->keysym == NoSymbol;
+    if (a_free != b_free) return a_free;
+    return a->settled < b->settled;
+  });
+  // There are enough: the wanted ones that are bound hold the other keycodes.
+  std::vector<X11SpareKeyWriter::Binding> changes;
+  Clock::time_point settled{};
+  for (std::size_t i = 0; i < unbound.size(); ++i) {
+    Binding& binding = *takeable[i];
+    if (binding.keysym != NoSymbol) settled = std::max(settled, binding.settled);
+    binding.keysym = unbound[i];
+    changes.push_back({binding.code, unbound[i]});
+  }
+  std::this_thread::sleep_until(settled);
+  change(changes);
 }
 
 void X11SpareKeyBindings::pressed(KeyCode code) {
@@ -33,37 +65,42 @@ void X11SpareKeyBindings::pressed(KeyCode code) {
 }
 
 void X11SpareKeyBindings::sent() {
-  const Clock::time_point now = Clock::now();
+  // The clients take in a press after the changes of the map before it.
+  const Clock::time_point taken_in = std::max(Clock::now(), clients_busy_until_);
   for (Binding& binding : bindings_) {
     if (!binding.press_unsent) continue;
-    binding.last_press = now;
+    binding.settled = taken_in + kSettleTime;
     binding.press_unsent = false;
   }
 }
 
 void X11SpareKeyBindings::restore() {
-  std::vector<KeySym> none(static_cast<std::size_t>(keysyms_per_keycode_), NoSymbol);
+  sendPresses();
+  std::vector<X11SpareKeyWriter::Binding> changes;
+  Clock::time_point settled{};
   for (Binding& binding : bindings_) {
     if (binding.keysym == NoSymbol) continue;
-    settle(binding);
-    XChangeKeyboardMapping(display_, binding.code, keysyms_per_keycode_, none.data(), 1);
+    settled = std::max(settled, binding.settled);
     binding.keysym = NoSymbol;
+    changes.push_back({binding.code, NoSymbol});
   }
+  std::this_thread::sleep_until(settled);
+  change(changes);
   XSync(display_, False);
 }
 
-void X11SpareKeyBindings::bind(Binding& binding, KeySym keysym) {
-  std::vector<KeySym> everywhere(static_cast<std::size_t>(keysyms_per_keycode_), keysym);
-  XChangeKeyboardMapping(display_, binding.code, keysyms_per_keycode_, everywhere.data(), 1);
-  binding.keysym = keysym;
+void X11SpareKeyBindings::sendPresses() {
+  const bool unsent = std::any_of(bindings_.begin(), bindings_.end(),
+                                  [](const Binding& binding) { return binding.press_unsent; });
+  if (!unsent) return;
+  XSync(display_, False);
+  sent();
 }
 
-void X11SpareKeyBindings::settle(const Binding& binding) {
-  if (binding.press_unsent) {
-    XSync(display_, False);
-    sent();
-  }
-  std::this_thread::sleep_until(binding.last_press + kSettleTime);
+void X11SpareKeyBindings::change(const std::vector<X11SpareKeyWriter::Binding>& changes) {
+  if (changes.empty()) return;
+  writer_.write(changes);
+  clients_busy_until_ = std::max(Clock::now(), clients_busy_until_) + kChangeTime;
 }
 
 }  // namespace mivo::platform

@@ -3,56 +3,67 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
-#include <cstdint>
+#include <optional>
 #include <vector>
+
+#include "platform/linux/x11/x11_spare_key_writer.h"
 
 namespace mivo::platform {
 
 // Keysyms bound to the spare keycodes of the keyboard map (those without any
-// keysym) for as long as a run types, so that characters the keyboard lacks
-// can be typed.
+// keysym) while a run types, so that characters the keyboard lacks can be
+// typed, with as few changes of the map as the text needs.
 //
-// A client looks a keycode up in the map when it handles the press, which
-// may be well after the server sent it: every binding costs each client a
-// fetch of the whole map, and a busy client falls behind. A keycode that is
-// bound to another keysym, or restored, before the client has handled its
-// last press gives that press the wrong character or none. So a binding
-// stays: each keysym gets its keycode at its first need and keeps it, and
-// only when every spare keycode is taken is the least recently used one
-// bound anew, no sooner than kSettleTime after its last press; the map is
-// restored once, at the end, kSettleTime after the last press.
+// Binding: when a character has no keycode, the characters that come next
+// are bound together, in one change (X11SpareKeyWriter): as many distinct
+// ones as there are spare keycodes, from this one on. Those bound already
+// keep their keycodes; the others take the keycodes that are free, then
+// those whose characters do not come in that stretch. The map is restored in
+// one change, at the end.
 //
-// A keysym is bound on every level and group of its keycode, so that no
-// modifier or layout group in effect changes the character (a lone Eacute
-// would read as é).
+// Pacing: a client looks a keycode up when it handles the press, which may
+// be well after the server sent it, and each change of the map first costs
+// it a reading of the map. A keycode that is bound anew, or restored, before
+// a client has handled its last press gives that press the wrong character
+// or none. So a keycode is changed only once its last press has settled:
+// kSettleTime after the clients can have taken in the press, which is when
+// it was sent, or later while they are still taking in the changes of the
+// map before it, reckoned at kChangeTime a change.
 class X11SpareKeyBindings {
  public:
-  // How long after a press the clients may still look its keycode up.
-  // Measured with xterm typing 200 distinct CJK characters through the 19
-  // spare keycodes of Xvfb's map: on an idle machine 10 ms garbled them and
-  // 25 ms was enough; with xterm sharing its core with two busy processes
-  // 50 ms lost characters and 100 ms was enough; with four, 100 ms lost
-  // some and 150 ms was enough (each binding costs xterm about 2 ms of its
-  // core, to fetch the map again). This is that last figure with room to
-  // spare; it paces only the rebinding and the final restoring.
+  // How long after a press the clients may still look its keycode up, once
+  // they have taken in the changes of the map before it. Measured with xterm
+  // typing 200 distinct CJK characters, one change of the map for each, on
+  // an idle machine 25 ms was enough and with xterm sharing its core with
+  // four busy processes 150 ms; this is that with room to spare.
   static constexpr std::chrono::milliseconds kSettleTime{250};
+  // How long a busy client (a GTK window, a window manager that grabs its
+  // keys anew) may take over one change of the map.
+  static constexpr std::chrono::milliseconds kChangeTime{60};
 
   // `spare` must not be empty.
   X11SpareKeyBindings(Display* display, std::vector<KeyCode> spare, int keysyms_per_keycode);
   X11SpareKeyBindings(const X11SpareKeyBindings&) = delete;
   X11SpareKeyBindings& operator=(const X11SpareKeyBindings&) = delete;
 
-  // The keycode that types `keysym`, bound now if it is not yet; may wait
-  // for a keycode to be free for it.
-  KeyCode keyCodeFor(KeySym keysym);
+  // How many keysyms can be bound at once.
+  std::size_t capacity() const { return bindings_.size(); }
+
+  // The keycode that types `keysym`; none while it is not bound.
+  std::optional<KeyCode> keyCodeOf(KeySym keysym) const;
+
+  // Binds the keysyms of `coming`, in order, the first of which is needed
+  // now, as many distinct ones as fit (those after them are not looked at);
+  // waits for the keycodes it changes to settle.
+  void bindAhead(const std::vector<KeySym>& coming);
 
   // Notes a press of `code` that has been queued; `sent` once the presses
   // queued so far have reached the server.
   void pressed(KeyCode code);
   void sent();
 
-  // Restores the map, kSettleTime after the last press: every keycode bound
-  // goes back to no keysym. Waits for the server to have done it.
+  // Restores the map once every bound keycode has settled. Waits for the
+  // server to have done it.
   void restore();
 
  private:
@@ -61,23 +72,21 @@ class X11SpareKeyBindings {
   struct Binding {
     KeyCode code;
     KeySym keysym = NoSymbol;
-    // When it was last used, in uses of any binding.
-    std::uint64_t last_use = 0;
-    // When its last press reached the server, unless that press is still
-    // on its way.
-    Clock::time_point last_press;
+    // From when it may be changed, unless a press is still on its way.
+    Clock::time_point settled;
     bool press_unsent = false;
   };
 
-  // Binds `keysym` to the keycode of `binding`.
-  void bind(Binding& binding, KeySym keysym);
-  // Waits until kSettleTime has passed since `binding`'s last press.
-  void settle(const Binding& binding);
+  // Sends the presses that are queued, so that the time they settle is known.
+  void sendPresses();
+  // Changes the map, and counts what the change costs the clients.
+  void change(const std::vector<X11SpareKeyWriter::Binding>& changes);
 
   Display* display_;
-  int keysyms_per_keycode_;
+  X11SpareKeyWriter writer_;
   std::vector<Binding> bindings_;
-  std::uint64_t uses_ = 0;
+  // Until when the clients may still be taking in the changes of the map.
+  Clock::time_point clients_busy_until_;
 };
 
 }  // namespace mivo::platform

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/input_events.h"
 #include "platform/linux/x11/deferred_termination_signals.h"
 #include "platform/linux/x11/noted_termination_signals.h"
 #include "platform/linux/x11/x11_display.h"
@@ -53,17 +54,31 @@ void pressAndRelease(Display* display, KeyCode code) {
 
 }  // namespace
 
+X11TextTyper::X11TextTyper(X11Display& display) : display_(display), turn_(display.handle()) {}
+
 X11TextTyper::~X11TextTyper() {
   end();
   if (ended_at_exit == this) ended_at_exit = nullptr;
+}
+
+void X11TextTyper::prepare(const std::u16string& units) {
+  turn_.take();
+  // Read from the start of a text, as the texts that follow will be.
+  coming_ = KeysymReading().keysymsOf(units);
+  typed_ = 0;
 }
 
 bool X11TextTyper::type(const std::u16string& units) {
   // A signal that came since the last text ends the run now, with the map
   // as it was.
   if (notedTerminationSignal()) end();
-  const std::vector<KeySym> keysyms = keysymsOf(units);
+  const std::vector<KeySym> keysyms = reading_.keysymsOf(units);
   if (keysyms.empty()) return true;
+  try {
+    turn_.take();
+  } catch (const EventSourceError&) {
+    return false;
+  }
   Display* display = display_.handle();
   const DeferredTerminationSignals deferred;
   if (!keyboard_) keyboard_.emplace(display);
@@ -71,7 +86,14 @@ bool X11TextTyper::type(const std::u16string& units) {
                                        [&](KeySym keysym) { return !keyboard_->find(keysym); });
   if (needs_spare && keyboard_->spareKeyCodes().empty()) return false;
 
-  for (const KeySym keysym : keysyms) {
+  // What comes next: the text prepared while the texts follow it.
+  const bool follows = typed_ + keysyms.size() <= coming_.size() &&
+                       std::equal(keysyms.begin(), keysyms.end(), coming_.begin() + typed_);
+  if (!follows) coming_.clear();
+  const std::vector<KeySym>& ahead = follows ? coming_ : keysyms;
+  const std::size_t here = follows ? typed_ : 0;
+  for (std::size_t i = 0; i < keysyms.size(); ++i) {
+    const KeySym keysym = keysyms[i];
     if (const std::optional<X11KeyboardMap::Place> place = keyboard_->find(keysym)) {
       for (const KeyCode modifier : place->modifiers) {
         XTestFakeKeyEvent(display, modifier, True, CurrentTime);
@@ -82,11 +104,16 @@ bool X11TextTyper::type(const std::u16string& units) {
         XTestFakeKeyEvent(display, *modifier, False, CurrentTime);
       }
     } else {
-      const KeyCode code = bindings().keyCodeFor(keysym);
-      pressAndRelease(display, code);
-      bindings_->pressed(code);
+      std::optional<KeyCode> code = bindings().keyCodeOf(keysym);
+      if (!code) {
+        bindings_->bindAhead(spareKeysymsComing(ahead, here + i));
+        code = bindings_->keyCodeOf(keysym);
+      }
+      pressAndRelease(display, *code);
+      bindings_->pressed(*code);
     }
   }
+  typed_ = follows ? typed_ + keysyms.size() : 0;
   const bool clean = display_.sync();
   if (bindings_) bindings_->sent();
   return clean;
@@ -95,10 +122,11 @@ bool X11TextTyper::type(const std::u16string& units) {
 void X11TextTyper::end() {
   if (bindings_ && !X11Display::lost()) bindings_->restore();
   bindings_.reset();
+  if (!X11Display::lost()) turn_.giveUp();
   obeyTerminationSignals();
 }
 
-std::vector<KeySym> X11TextTyper::keysymsOf(const std::u16string& units) {
+std::vector<KeySym> X11TextTyper::KeysymReading::keysymsOf(const std::u16string& units) {
   std::u16string carried;
   const std::u32string characters = charactersOf(carried_ + units, carried);
   carried_ = carried;
@@ -109,6 +137,17 @@ std::vector<KeySym> X11TextTyper::keysymsOf(const std::u16string& units) {
     if (!ends_a_line_already_ended) keysyms.push_back(keySymTyping(character));
   }
   return keysyms;
+}
+
+std::vector<KeySym> X11TextTyper::spareKeysymsComing(const std::vector<KeySym>& keysyms,
+                                                     std::size_t from) {
+  std::vector<KeySym> coming;
+  for (std::size_t i = from; i < keysyms.size() && coming.size() < bindings().capacity(); ++i) {
+    const KeySym keysym = keysyms[i];
+    if (keyboard_->find(keysym)) continue;
+    if (std::find(coming.begin(), coming.end(), keysym) == coming.end()) coming.push_back(keysym);
+  }
+  return coming;
 }
 
 X11SpareKeyBindings& X11TextTyper::bindings() {
