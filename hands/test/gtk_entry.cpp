@@ -3,8 +3,6 @@
 #include <X11/keysym.h>
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "hands/test/x_app_window.h"
@@ -14,11 +12,6 @@ namespace mivo::test {
 namespace {
 
 constexpr const char* kTitle = "mivo-test-entry";
-
-std::string contentsOf(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 }  // namespace
 
@@ -52,7 +45,7 @@ std::string GtkEntry::enter() {
   std::string entered;
   holdsWithin(
       [&] {
-        entered = contentsOf(file_);
+        entered = fileContents(file_);
         return !entered.empty() && entered.back() == '\n';
       },
       std::chrono::seconds(20));

@@ -352,6 +352,21 @@ TEST_F(OnXvfb, TheKeyboardMapChangesAsFewTimesAsTheTextNeeds) {
   EXPECT_EQ(window.keyboardMap(), map);
 }
 
+// A client that takes pings, as GTK windows do, is asked before the keys it
+// was sent change, and they change only once it has answered, however long
+// it takes: it has looked them up by then.
+TEST_F(OnXvfb, AClientThatTakesPingsHasAnsweredBeforeTheKeysItWasSentChange) {
+  XTestWindow window(server_.display());
+  // Longer than the time a client that takes no pings is given.
+  window.answerPingsAfter(std::chrono::milliseconds(700));
+  const std::string text = kCjk + kCjk;  // more distinct ones than spare keycodes
+  actWatched(window, nlohmann::json{{"do", "type"}, {"text", text}}.dump());
+  EXPECT_EQ(typedText(withoutModifierKeys(window.takeKeyEvents())), text);
+  const XTestWindow::Pings pings = window.takePings();
+  EXPECT_GE(pings.answered, 2);  // before keys are bound anew, and before the restore
+  EXPECT_EQ(pings.map_changes_before_an_answer, 0);
+}
+
 // A hold keeps the modifiers down from the key's press to its release, as a
 // person holds a combination, so that the window sees the combination held;
 // "key" presses them around each of its events.

@@ -3,6 +3,8 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace mivo::test {
@@ -35,16 +37,29 @@ std::optional<Window> findBelow(Display* display, Window parent, const std::stri
   return std::nullopt;
 }
 
+int ignore(Display*, XErrorEvent*) { return 0; }
+
 }  // namespace
 
 std::optional<Window> viewableWindowNamed(Display* display, const std::string& name) {
-  return findBelow(display, DefaultRootWindow(display), name);
+  // Windows come and go while the tree is read.
+  XSync(display, False);
+  const XErrorHandler previous = XSetErrorHandler(ignore);
+  const std::optional<Window> found = findBelow(display, DefaultRootWindow(display), name);
+  XSync(display, False);
+  XSetErrorHandler(previous);
+  return found;
 }
 
 void focusAt(Display* display, Window window, int x, int y) {
   XWarpPointer(display, None, window, 0, 0, 0, 0, x, y);
   XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
   XSync(display, False);
+}
+
+std::string fileContents(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 void pressKey(Display* display, KeySym keysym, bool control) {

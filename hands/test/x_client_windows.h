@@ -17,6 +17,9 @@ std::optional<Window> viewableWindowNamed(Display* display, const std::string& n
 // innermost window at that place, the text area of a client.
 void focusAt(Display* display, Window window, int x, int y);
 
+// What the file at `path` holds; "" while there is none.
+std::string fileContents(const std::string& path);
+
 // Presses and releases the key of `keysym`, with Control held when
 // `control`, as the keyboard would.
 void pressKey(Display* display, KeySym keysym, bool control = false);

@@ -98,7 +98,30 @@ bool XTestWindow::watch(std::chrono::milliseconds wait) {
   pollfd entry{ConnectionNumber(display_), POLLIN, 0};
   if (XPending(display_) == 0) ::poll(&entry, 1, static_cast<int>(wait.count()));
   readEvents();
+  const Window root = DefaultRootWindow(display_);
+  while (!pings_.empty() && std::chrono::steady_clock::now() - pings_.front().second >= answer_after_) {
+    XEvent answer{};
+    answer.xclient = pings_.front().first;
+    answer.xclient.window = root;
+    XSendEvent(display_, root, False, SubstructureNotifyMask | SubstructureRedirectMask, &answer);
+    XFlush(display_);
+    pings_.erase(pings_.begin());
+    ++ping_counts_.answered;
+  }
   return events_.size() + key_events_.size() > before;
+}
+
+void XTestWindow::answerPingsAfter(std::chrono::milliseconds delay) {
+  ping_ = XInternAtom(display_, "_NET_WM_PING", False);
+  answer_after_ = delay;
+  XSetWMProtocols(display_, window_, &ping_, 1);
+  XSync(display_, False);
+}
+
+XTestWindow::Pings XTestWindow::takePings() {
+  XSync(display_, False);
+  readEvents();
+  return std::exchange(ping_counts_, {});
 }
 
 void XTestWindow::grabServer() {
@@ -137,8 +160,14 @@ void XTestWindow::readEvents() {
         if (event.xmapping.request == MappingKeyboard) {
           keymap_ = keyboardMap();
           ++keyboard_map_changes_;
+          if (!pings_.empty()) ++ping_counts_.map_changes_before_an_answer;
         }
         XRefreshKeyboardMapping(&event.xmapping);
+        break;
+      case ClientMessage:
+        if (ping_ != None && static_cast<Atom>(event.xclient.data.l[0]) == ping_) {
+          pings_.emplace_back(event.xclient, std::chrono::steady_clock::now());
+        }
         break;
       default:
         break;

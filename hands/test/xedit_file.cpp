@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "hands/test/typing_texts.h"
@@ -14,11 +12,6 @@
 
 namespace mivo::test {
 namespace {
-
-std::string contentsOf(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
 
 // When the file was last written, in nanoseconds.
 long long writtenAt(const std::string& path) {
@@ -41,6 +34,11 @@ XeditFile::XeditFile(const std::string& display) : file_(folder_.writeFile("edit
   }
   // The text lies below the buttons and the message line.
   focusAt(display_, *window, 300, 250);
+  // Ready once it has taken a key in: a character typed and saved, then
+  // taken out again.
+  pressKey(display_, XK_x);
+  if (save() != "x") throw std::runtime_error("xedit did not take a key in within 20 s");
+  pressKey(display_, XK_BackSpace);
 }
 
 XeditFile::~XeditFile() {
@@ -52,7 +50,7 @@ std::string XeditFile::save() {
   pressKey(display_, XK_x, true);
   pressKey(display_, XK_s, true);
   holdsWithin([&] { return writtenAt(file_) != before; }, std::chrono::seconds(20));
-  return contentsOf(file_);
+  return fileContents(file_);
 }
 
 std::string latin1Part(const std::string& utf8) {

@@ -16,7 +16,8 @@ namespace mivo::test {
 // it takes no other character.
 class XeditFile {
  public:
-  // Raises std::runtime_error when it has not come up within 20 s.
+  // Raises std::runtime_error when it has not come up, ready to take keys
+  // in, within 20 s.
   explicit XeditFile(const std::string& display);
   XeditFile(const XeditFile&) = delete;
   XeditFile& operator=(const XeditFile&) = delete;

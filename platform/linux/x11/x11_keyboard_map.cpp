@@ -81,6 +81,7 @@ void X11KeyboardMap::findPlaces(Display* display) {
   int major = XkbMajorVersion;
   int minor = XkbMinorVersion;
   if (!XkbQueryExtension(display, &opcode, &event, &error, &major, &minor)) return;
+  xkb_ = true;
   XkbDescPtr xkb = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask | XkbModifierMapMask,
                              XkbUseCoreKbd);
   if (xkb == nullptr) return;

@@ -36,6 +36,8 @@ class X11KeyboardMap {
   const std::vector<KeyCode>& spareKeyCodes() const { return spare_; }
   // How many keysyms each keycode has in the core map, for binding one.
   int keysymsPerKeyCode() const { return keysyms_per_keycode_; }
+  // Whether the display has XKB.
+  bool hasXkb() const { return xkb_; }
 
  private:
   void findPlaces(Display* display);
@@ -44,6 +46,7 @@ class X11KeyboardMap {
   std::unordered_map<KeySym, Place> places_;
   std::vector<KeyCode> spare_;
   int keysyms_per_keycode_ = 0;
+  bool xkb_ = false;
 };
 
 }  // namespace mivo::platform

@@ -6,8 +6,8 @@
 namespace mivo::platform {
 
 X11SpareKeyBindings::X11SpareKeyBindings(Display* display, std::vector<KeyCode> spare,
-                                         int keysyms_per_keycode)
-    : display_(display), writer_(display, spare, keysyms_per_keycode) {
+                                         int keysyms_per_keycode, bool has_xkb)
+    : display_(display), writer_(display, spare, keysyms_per_keycode, has_xkb), focus_(display) {
   for (const KeyCode code : spare) bindings_.push_back({code, NoSymbol, {}, false});
 }
 
@@ -54,7 +54,7 @@ void X11SpareKeyBindings::bindAhead(const std::vector<KeySym>& coming) {
     binding.keysym = unbound[i];
     changes.push_back({binding.code, unbound[i]});
   }
-  std::this_thread::sleep_until(settled);
+  waitUntilSettled(settled);
   change(changes);
 }
 
@@ -84,9 +84,15 @@ void X11SpareKeyBindings::restore() {
     binding.keysym = NoSymbol;
     changes.push_back({binding.code, NoSymbol});
   }
-  std::this_thread::sleep_until(settled);
+  waitUntilSettled(settled);
   change(changes);
   XSync(display_, False);
+}
+
+void X11SpareKeyBindings::waitUntilSettled(Clock::time_point settled) {
+  if (Clock::now() >= settled) return;
+  if (focus_.answered(Clock::now() + kLongestAnswer)) return;
+  std::this_thread::sleep_until(settled);
 }
 
 void X11SpareKeyBindings::sendPresses() {

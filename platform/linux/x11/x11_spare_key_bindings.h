@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/linux/x11/x11_focus_ping.h"
 #include "platform/linux/x11/x11_spare_key_writer.h"
 
 namespace mivo::platform {
@@ -24,11 +25,13 @@ namespace mivo::platform {
 // Pacing: a client looks a keycode up when it handles the press, which may
 // be well after the server sent it, and each change of the map first costs
 // it a reading of the map. A keycode that is bound anew, or restored, before
-// a client has handled its last press gives that press the wrong character
-// or none. So a keycode is changed only once its last press has settled:
-// kSettleTime after the clients can have taken in the press, which is when
-// it was sent, or later while they are still taking in the changes of the
-// map before it, reckoned at kChangeTime a change.
+// the client with the focus has handled its last press gives that press the
+// wrong character or none. So a keycode is changed only once its last press
+// has settled: once the client with the focus has answered a ping sent after
+// it (X11FocusPing), or, from a client that takes no pings, kSettleTime
+// after the client can have taken in the press, which is when it was sent,
+// or later while it is still taking in the changes of the map before it,
+// reckoned at kChangeTime a change.
 class X11SpareKeyBindings {
  public:
   // How long after a press the clients may still look its keycode up, once
@@ -40,9 +43,13 @@ class X11SpareKeyBindings {
   // How long a busy client (a GTK window, a window manager that grabs its
   // keys anew) may take over one change of the map.
   static constexpr std::chrono::milliseconds kChangeTime{60};
+  // How long a client that takes pings may take to answer one before the
+  // time alone tells; one that has not answered is not asked again.
+  static constexpr std::chrono::seconds kLongestAnswer{5};
 
-  // `spare` must not be empty.
-  X11SpareKeyBindings(Display* display, std::vector<KeyCode> spare, int keysyms_per_keycode);
+  // `spare` must not be empty; `has_xkb` whether the display has XKB.
+  X11SpareKeyBindings(Display* display, std::vector<KeyCode> spare, int keysyms_per_keycode,
+                      bool has_xkb);
   X11SpareKeyBindings(const X11SpareKeyBindings&) = delete;
   X11SpareKeyBindings& operator=(const X11SpareKeyBindings&) = delete;
 
@@ -79,11 +86,15 @@ class X11SpareKeyBindings {
 
   // Sends the presses that are queued, so that the time they settle is known.
   void sendPresses();
+  // Waits until the presses sent so far have settled, `settled` at the
+  // latest unless the client with the focus is asked and answers later.
+  void waitUntilSettled(Clock::time_point settled);
   // Changes the map, and counts what the change costs the clients.
   void change(const std::vector<X11SpareKeyWriter::Binding>& changes);
 
   Display* display_;
   X11SpareKeyWriter writer_;
+  X11FocusPing focus_;
   std::vector<Binding> bindings_;
   // Until when the clients may still be taking in the changes of the map.
   Clock::time_point clients_busy_until_;

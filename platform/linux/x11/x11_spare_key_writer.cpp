@@ -13,14 +13,9 @@ constexpr unsigned kWhatIsWritten = XkbKeyTypesMask | XkbKeySymsMask;
 }  // namespace
 
 X11SpareKeyWriter::X11SpareKeyWriter(Display* display, const std::vector<KeyCode>& spare,
-                                     int keysyms_per_keycode)
+                                     int keysyms_per_keycode, bool has_xkb)
     : display_(display), keysyms_per_keycode_(keysyms_per_keycode) {
-  int opcode = 0;
-  int event = 0;
-  int error = 0;
-  int major = XkbMajorVersion;
-  int minor = XkbMinorVersion;
-  if (!XkbQueryExtension(display_, &opcode, &event, &error, &major, &minor)) return;
+  if (!has_xkb) return;
   XkbDescPtr xkb = XkbGetMap(display_, kWhatIsWritten, XkbUseCoreKbd);
   if (xkb == nullptr) return;
   xkb_ = true;

@@ -33,8 +33,10 @@ class X11SpareKeyWriter {
   };
 
   // `spare` are the keycodes it may change, with nothing bound to them yet;
-  // `keysyms_per_keycode` is the width of the core map.
-  X11SpareKeyWriter(Display* display, const std::vector<KeyCode>& spare, int keysyms_per_keycode);
+  // `keysyms_per_keycode` is the width of the core map; `has_xkb` whether
+  // the display has XKB.
+  X11SpareKeyWriter(Display* display, const std::vector<KeyCode>& spare, int keysyms_per_keycode,
+                    bool has_xkb);
   X11SpareKeyWriter(const X11SpareKeyWriter&) = delete;
   X11SpareKeyWriter& operator=(const X11SpareKeyWriter&) = delete;
 

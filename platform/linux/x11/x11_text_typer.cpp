@@ -156,7 +156,7 @@ X11SpareKeyBindings& X11TextTyper::bindings() {
     ended_at_exit = this;
     noteTerminationSignals();
     bindings_.emplace(display_.handle(), keyboard_->spareKeyCodes(),
-                      keyboard_->keysymsPerKeyCode());
+                      keyboard_->keysymsPerKeyCode(), keyboard_->hasXkb());
   }
   return *bindings_;
 }
