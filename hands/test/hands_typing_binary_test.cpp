@@ -3,6 +3,7 @@
 // and without a window manager, and runs side by side. Each client looks a
 // key up in the keyboard map when it gets to it, however far behind it is.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 
 #include <algorithm>
@@ -197,6 +198,36 @@ TEST(TypingSideBySide, ARunWaitsForTheTurnOfAnotherUntilThatOneGoes) {
   ASSERT_EQ(typing.status, 0) << typing.standardError;
   EXPECT_EQ(typed_while_held, "");
   EXPECT_EQ(xterm.takeTyped(kAccentedLatin.size()), kAccentedLatin);
+}
+
+// A signal that comes while a run waits for its turn ends it at once, as it
+// would have ended it: nothing has been typed or bound.
+TEST(TypingSideBySide, ASignalEndsTheWaitForATurnAtOnce) {
+  const XvfbServer server;
+  ::setenv("DISPLAY", server.display().c_str(), 1);
+  XtermCat xterm(server.display());
+  const Keyboard keyboard = keyboardOf(server.display());
+  Display* other = XOpenDisplay(server.display().c_str());
+  const Window owner = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
+  XSetSelectionOwner(other, XInternAtom(other, "_MIVO_HANDS_TYPING", False), owner, CurrentTime);
+  XSync(other, False);
+  const auto started = std::chrono::steady_clock::now();
+  bool sent = false;
+  const ProgramRun typing = runProgram(
+      MIVO_HANDS_BINARY, typeRequest(kAccentedLatin), ".", OutputTarget::captured,
+      [&](pid_t program) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (sent || std::chrono::steady_clock::now() - started < std::chrono::milliseconds(500)) {
+          return;
+        }
+        ::kill(program, SIGTERM);
+        sent = true;
+      });
+  EXPECT_EQ(typing.status, 128 + SIGTERM);
+  EXPECT_EQ(typing.standardOutput, "");
+  EXPECT_EQ(xterm.takeTyped(0), "");
+  EXPECT_EQ(keyboardOf(server.display()), keyboard);
+  XCloseDisplay(other);
 }
 
 }  // namespace
