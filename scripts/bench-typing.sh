@@ -6,9 +6,9 @@
 # each text and each typer it prints
 #   run       how long the typing run took,
 #   arrived   how long until the last character had reached the file,
-#   notices   how many keyboard-map changes a client was told of (MappingNotify
-#             events to a client that reads the core map; each one makes every
-#             client read the map again, and Openbox grab its keys anew),
+#   notices   how many keyboard-map changes a client was told of (XKB events,
+#             which Xlib passes on as MappingNotify; each makes every client
+#             read the map again, and Openbox grab its keys anew),
 #   wm delay  how long after the run ended a newly started xterm became
 #             visible: the time Openbox still spent on the changes;
 # and whether the text arrived whole.
@@ -21,7 +21,7 @@ older=${2:-}
 [ -x "$hands" ] || { echo "bench-typing: no $hands (build mivo-hands first)" >&2; exit 2; }
 [ -z "$older" ] || [ -x "$older" ] || { echo "bench-typing: no $older" >&2; exit 2; }
 need=()
-for tool in Xvfb:xvfb openbox:openbox xterm:xterm xwininfo:x11-utils xev:x11-utils xdotool:xdotool; do
+for tool in Xvfb:xvfb openbox:openbox xterm:xterm xwininfo:x11-utils xdotool:xdotool cc:gcc; do
   command -v "${tool%%:*}" >/dev/null || need+=("${tool#*:}")
 done
 if [ ${#need[@]} -gt 0 ]; then
@@ -31,6 +31,35 @@ fi
 
 work=$(mktemp -d)
 pids=()
+# Counts the changes of the keyboard map that a client is told of (as XKB
+# events, which Xlib passes on as MappingNotify), until SIGTERM.
+cat >"$work/count-notices.c" <<'EOF_C'
+#include <X11/XKBlib.h>
+#include <signal.h>
+#include <stdio.h>
+#include <unistd.h>
+static volatile sig_atomic_t done = 0;
+static void stop(int signal) { (void)signal; done = 1; }
+int main(void) {
+  Display *display = XOpenDisplay(NULL);
+  if (display == NULL) return 1;
+  signal(SIGTERM, stop);
+  XkbSelectEvents(display, XkbUseCoreKbd, XkbMapNotifyMask, XkbMapNotifyMask);
+  XSync(display, False);
+  long count = 0;
+  while (!done) {
+    while (XPending(display) > 0) {
+      XEvent event;
+      XNextEvent(display, &event);
+      if (event.type == MappingNotify && event.xmapping.request == MappingKeyboard) ++count;
+    }
+    usleep(10000);
+  }
+  printf("%ld\n", count);
+  return 0;
+}
+EOF_C
+cc -o "$work/count-notices" "$work/count-notices.c" -lX11
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   rm -rf "$work"
@@ -93,7 +122,7 @@ bench() {
   for typer in "hands:$hands" ${older:+"hands:$older"} xdotool; do
     echo '{"do":"click","x":200,"y":150}' | "$hands" >/dev/null
     sleep 0.3
-    stdbuf -oL xev -root >"$work/notices" 2>&1 &
+    "$work/count-notices" >"$work/notices" &
     watcher=$!
     sleep 0.3
     before=$(stat -c %s "$typed")
@@ -108,9 +137,9 @@ bench() {
     done
     [ -n "$arrived" ] || arrived="$(seconds $(($(now) - start))) s"
     sleep 0.5
-    kill "$watcher"
+    kill -TERM "$watcher"
     wait "$watcher" 2>/dev/null || true
-    notices=$(grep -c '^MappingNotify' "$work/notices" || true)
+    notices=$(cat "$work/notices")
     whole=whole
     tail -c "$bytes" "$typed" | cmp -s - "$2" || whole="NOT whole"
     printf '  %-8s run %s s, arrived %s, notices %4d, wm delay %s s, %s\n' \
