@@ -1,5 +1,6 @@
 #include "see/finish/one_line.h"
 
+#include "platform/foundation/json_writing.h"
 #include "platform/foundation/utf8.h"
 
 namespace mivo {
@@ -10,20 +11,6 @@ bool breaksTheLine(char32_t code_point) {
          code_point == 0x2028 || code_point == 0x2029;
 }
 
-void appendEscaped(std::string& out, char32_t code_point) {
-  switch (code_point) {
-    case '\b': out += "\\b"; return;
-    case '\f': out += "\\f"; return;
-    case '\n': out += "\\n"; return;
-    case '\r': out += "\\r"; return;
-    case '\t': out += "\\t"; return;
-    default: break;
-  }
-  static constexpr char kHex[] = "0123456789abcdef";
-  out += "\\u";
-  for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(code_point >> shift) & 0xF];
-}
-
 }  // namespace
 
 std::string oneLine(std::string_view text) {
@@ -32,7 +19,7 @@ std::string oneLine(std::string_view text) {
   for (std::size_t position = 0; position < text.size();) {
     const foundation::Utf8Unit unit = foundation::read_utf8_unit(text, position);
     if (unit.valid && breaksTheLine(unit.code_point)) {
-      appendEscaped(line, unit.code_point);
+      foundation::appendJsonEscape(line, unit.code_point);
     } else {
       line += text.substr(position, unit.length);
     }
