@@ -83,29 +83,31 @@ void RemoveDestination(const Addon& addon, const std::string& path, const FileId
   RemoveFile(path);
 }
 
+// The one number that a pragma answers, if it answers.
+std::optional<int> PragmaNumber(sqlite3* connection, const std::string& sql) {
+  sqlite3_stmt* stmt = nullptr;
+  std::optional<int> value;
+  if (sqlite3_prepare_v2(connection, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && stmt != nullptr &&
+      sqlite3_step(stmt) == SQLITE_ROW) {
+    value = sqlite3_column_int(stmt, 0);
+  }
+  sqlite3_finalize(stmt);
+  return value;
+}
+
 // The page count of the source schema, read without waiting for a lock that
-// another connection holds: 0 when it cannot be read now. The busy timeout is
-// set aside for that read; the module only ever sets the timeout, which the
-// pragma reads back.
+// another connection holds (the step has just waited for it): 0 when it cannot
+// be read now. The busy timeout is set aside for that read; the module only
+// ever sets a timeout, never another busy handler, so the pragma gives it back.
 int SourcePageCount(sqlite3* source, const std::string& schema) {
-  auto single_number = [source](const std::string& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    int value = 0;
-    if (sqlite3_prepare_v2(source, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && stmt != nullptr &&
-        sqlite3_step(stmt) == SQLITE_ROW) {
-      value = sqlite3_column_int(stmt, 0);
-    }
-    sqlite3_finalize(stmt);
-    return value;
-  };
   std::string quoted = "\"";
   for (char c : schema) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
   quoted += '"';
-  int timeout = single_number("PRAGMA busy_timeout");
-  sqlite3_busy_timeout(source, 0);
-  int pages = single_number("PRAGMA " + quoted + ".page_count");
-  sqlite3_busy_timeout(source, timeout);
-  return pages;
+  std::optional<int> timeout = PragmaNumber(source, "PRAGMA busy_timeout");
+  if (timeout) sqlite3_busy_timeout(source, 0);
+  std::optional<int> pages = PragmaNumber(source, "PRAGMA " + quoted + ".page_count");
+  if (timeout) sqlite3_busy_timeout(source, *timeout);
+  return pages.value_or(0);
 }
 
 // {totalPages, remainingPages}, defined so that no setter a script put on

@@ -680,6 +680,7 @@ test('a step held back by a lock is progress, and remainingPages is 0 only once 
     for (const n of [1, -1]) {
       assert.deepEqual(b.transfer(n), { totalPages: pages, remainingPages: pages }, `${lock}, transfer(${n})`);
     }
+    assert.equal(prepare(db, 'PRAGMA busy_timeout').pluck().get(), 5000, `${lock}: the source's busy timeout stays`);
     release();
     let progress = b.transfer(5);
     assert.equal(progress.totalPages, pages, lock);
