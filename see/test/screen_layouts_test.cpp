@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/tesseract_text_recognizer.h"
+#include "platform/linux/text_recognition/tesseract_text_recognizer.h"
 #include "see/test/pictures.h"
 #include "see/test/temporary_folder.h"
 

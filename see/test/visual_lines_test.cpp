@@ -1,4 +1,4 @@
-#include "platform/linux/visual_lines.h"
+#include "platform/linux/text_recognition/visual_lines.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/word_choice.h"
+#include "platform/linux/text_recognition/word_choice.h"
 
 #include <gtest/gtest.h>
 

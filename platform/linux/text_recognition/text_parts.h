@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/linux/leptonica_pointers.h"
+#include "platform/linux/text_recognition/leptonica_pointers.h"
 
 namespace mivo::platform {
 

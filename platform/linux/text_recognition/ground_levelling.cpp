@@ -1,10 +1,10 @@
-#include "platform/linux/ground_levelling.h"
+#include "platform/linux/text_recognition/ground_levelling.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "platform/linux/dark_shapes.h"
-#include "platform/linux/leptonica_pointers.h"
+#include "platform/linux/text_recognition/dark_shapes.h"
+#include "platform/linux/text_recognition/leptonica_pointers.h"
 #include "platform/text_recognition.h"
 
 namespace mivo::platform {

@@ -1,4 +1,4 @@
-#include "platform/linux/silenced_standard_streams.h"
+#include "platform/linux/text_recognition/silenced_standard_streams.h"
 
 #include <fcntl.h>
 #include <unistd.h>

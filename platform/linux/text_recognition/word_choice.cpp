@@ -1,4 +1,4 @@
-#include "platform/linux/word_choice.h"
+#include "platform/linux/text_recognition/word_choice.h"
 
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/linux/groups.h"
+#include "platform/linux/text_recognition/groups.h"
 
 namespace mivo::platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux/dark_shapes.h"
+#include "platform/linux/text_recognition/dark_shapes.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/linux/visual_lines.h"
+#include "platform/linux/text_recognition/visual_lines.h"
 
 namespace mivo::platform {
 

@@ -1,4 +1,17 @@
-#include "platform/linux/tesseract_text_recognizer.h"
+// The reading of a picture, step by step (each step in a file of this folder):
+// 1. loadFirstImage: the picture's size checked from its headers
+//    (picture_pixel_count), then decoded by Leptonica.
+// 2. recognizeText: the picture made grey;
+// 3. dark grounds turned light with their text (ground_levelling: levelGrounds,
+//    on the dark shapes of dark_shapes);
+// 4. frames, boxes and cursors whitened (frame_removal);
+// 5. rules and underlines painted over (rule_removal);
+// 6. every ground made white (ground_levelling: whitenGrounds);
+// 7. the parts of the text read on their own at the scale that fits them
+//    (text_parts), then the rest, each by Tesseract as one block;
+// 8. the words to keep chosen by their confidences (word_choice);
+// 9. the words put together into lines in reading order (visual_lines).
+#include "platform/linux/text_recognition/tesseract_text_recognizer.h"
 
 #include <leptonica/allheaders.h>
 #include <omp.h>
@@ -9,15 +22,15 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "platform/linux/frame_removal.h"
-#include "platform/linux/ground_levelling.h"
-#include "platform/linux/leptonica_pointers.h"
-#include "platform/linux/picture_pixel_count.h"
-#include "platform/linux/rule_removal.h"
-#include "platform/linux/silenced_standard_streams.h"
-#include "platform/linux/text_parts.h"
-#include "platform/linux/visual_lines.h"
-#include "platform/linux/word_choice.h"
+#include "platform/linux/text_recognition/frame_removal.h"
+#include "platform/linux/text_recognition/ground_levelling.h"
+#include "platform/linux/text_recognition/leptonica_pointers.h"
+#include "platform/linux/text_recognition/picture_pixel_count.h"
+#include "platform/linux/text_recognition/rule_removal.h"
+#include "platform/linux/text_recognition/silenced_standard_streams.h"
+#include "platform/linux/text_recognition/text_parts.h"
+#include "platform/linux/text_recognition/visual_lines.h"
+#include "platform/linux/text_recognition/word_choice.h"
 
 namespace mivo::platform {
 namespace {

@@ -1,6 +1,6 @@
-#include "platform/linux/rule_removal.h"
+#include "platform/linux/text_recognition/rule_removal.h"
 
-#include "platform/linux/leptonica_pointers.h"
+#include "platform/linux/text_recognition/leptonica_pointers.h"
 #include "platform/text_recognition.h"
 
 namespace mivo::platform {

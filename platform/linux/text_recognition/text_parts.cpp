@@ -1,4 +1,4 @@
-#include "platform/linux/text_parts.h"
+#include "platform/linux/text_recognition/text_parts.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <numeric>
 #include <unordered_map>
 
-#include "platform/linux/groups.h"
+#include "platform/linux/text_recognition/groups.h"
 #include "platform/text_recognition.h"
 
 namespace mivo::platform {
