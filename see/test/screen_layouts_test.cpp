@@ -267,6 +267,64 @@ TEST(ScreenLayouts, AReceiptsPricesStayOnTheirItemsLines) {
   EXPECT_EQ(readLayout(texts, kTableFontSize), expected);
 }
 
+std::vector<std::string> readPicture(const std::string& path) {
+  TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
+  const std::unique_ptr<Image> image = recognizer.loadFirstImage(path);
+  if (image == nullptr) throw std::runtime_error("not loaded: " + path);
+  std::vector<std::string> lines;
+  for (const TextObservation& observation : recognizer.recognizeText(*image)) {
+    lines.push_back(observation.topCandidate.value_or("(none)"));
+  }
+  return lines;
+}
+
+// Screens of real programs, captured under Xvfb for the OCR benchmark: an
+// invoice page in Chromium whose descriptions stand far from three columns of
+// figures, and listings in xterm whose fields are far apart. Read as text
+// columns, every row's left part came first and all right parts after the
+// last row.
+TEST(ScreenLayouts, TablesAndListingsOfRealProgramsAreReadRowByRowAcross) {
+  const struct {
+    const char* picture;
+    std::vector<std::string> rows;
+  } screens[] = {
+      {"web-invoice-table",
+       {"Hosting, March 1 24.00 24.00", "Support hours 6 45.00 270.00",
+        "Migration of the mail server 1 180.00 180.00", "Total due by 31 March 2025 545.30"}},
+      {"term-ls-l-etc",
+       {"drwxr-xr-x 9 root root 4096 Dec 11 07:09 X11",
+        "-rw-r--r-- 1 root root 3040 May 25 2023 adduser.conf"}},
+      {"term-services",
+       {"ssh 22/tcp # SSH Remote Login Protocol", "domain 53/tcp # Domain Name Server"}},
+  };
+  for (const auto& screen : screens) {
+    SCOPED_TRACE(screen.picture);
+    EXPECT_THAT(readPicture(std::string(MIVO_BENCH_PICTURES) + "/" + screen.picture + ".png"),
+                testing::IsSupersetOf(screen.rows));
+  }
+}
+
+// Two terminals side by side on a dark desktop, their lines in line as a
+// table's are: the desktop between them parts them.
+TEST(ScreenLayouts, TwoWindowsSideBySideWithLinesInLineAreReadOneAfterTheOther) {
+  const std::vector<std::string> left = {"total 760", "apt 4096 Dec 11", "X11 4096 May 9",
+                                         "hosts 221 Jun 24"};
+  const std::vector<std::string> right = {"NAME=Debian", "VERSION_ID=12", "ARCH=amd64",
+                                          "HOME_URL=debian.org"};
+  std::vector<PlacedText> texts;
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    texts.push_back({left[i], 40, 80 + kPitch * static_cast<int>(i)});
+    texts.push_back({right[i], 560, 80 + kPitch * static_cast<int>(i)});
+  }
+  std::vector<std::string> expected = left;
+  expected.insert(expected.end(), right.begin(), right.end());
+  EXPECT_EQ(readLayout(texts, kFontSize,
+                       {{0, 0, 1512, 982, true},  // the desktop
+                        {20, 40, 440, 200, true, 0xffffff},
+                        {540, 40, 440, 200, true, 0xffffff}}),
+            expected);
+}
+
 TEST(ScreenLayouts, TwoTextColumnsUnderAHeadingAreReadOneAfterTheOther) {
   const std::vector<std::string> left = {
       "The city council voted on Tuesday to close", "the old harbour road to cars on weekends",
@@ -331,13 +389,7 @@ TEST(ScreenLayouts, SmallTextBesideLargerTextIsReadAtItsOwnScale) {
 // out grey beside the white desktop, and the one threshold that the
 // recogniser takes for the whole picture turned it black, text and all.
 TEST(ScreenLayouts, ADarkTerminalBesideABlackDesktopIsRead) {
-  TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
-  const std::unique_ptr<Image> image = recognizer.loadFirstImage(MIVO_DARK_TERMINAL_SCREENSHOT);
-  ASSERT_NE(image, nullptr);
-  std::vector<std::string> lines;
-  for (const TextObservation& observation : recognizer.recognizeText(*image)) {
-    lines.push_back(observation.topCandidate.value_or("(none)"));
-  }
+  const std::vector<std::string> lines = readPicture(MIVO_DARK_TERMINAL_SCREENSHOT);
   EXPECT_THAT(lines, testing::IsSupersetOf({"$ git status", "On branch main",
                                             "Changes not staged for commit:", "$ make test",
                                             "ran 48 tests, 47 passed, 1 failed"}));

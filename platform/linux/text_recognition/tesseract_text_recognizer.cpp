@@ -1,7 +1,8 @@
 // The reading of a picture, step by step (each step in a file of this folder):
 // 1. loadFirstImage: the picture's size checked from its headers
 //    (picture_pixel_count), then decoded by Leptonica.
-// 2. recognizeText: the picture made grey;
+// 2. recognizeText: the picture made grey, and where its grounds change
+//    noted (ground_edges), for the lines to keep windows apart;
 // 3. dark grounds turned light with their text (ground_levelling: levelGrounds,
 //    on the dark shapes of dark_shapes);
 // 4. frames, boxes and cursors whitened (frame_removal);
@@ -10,7 +11,8 @@
 // 7. the parts of the text read on their own at the scale that fits them
 //    (text_parts), then the rest, each by Tesseract as one block;
 // 8. the words to keep chosen by their confidences (word_choice);
-// 9. the words put together into lines in reading order (visual_lines).
+// 9. the words put together into lines in reading order (visual_lines),
+//    rows read across a table's columns, windows and text columns apart.
 #include "platform/linux/text_recognition/tesseract_text_recognizer.h"
 
 #include <leptonica/allheaders.h>
@@ -23,6 +25,7 @@
 #include <cstdio>
 
 #include "platform/linux/text_recognition/frame_removal.h"
+#include "platform/linux/text_recognition/ground_edges.h"
 #include "platform/linux/text_recognition/ground_levelling.h"
 #include "platform/linux/text_recognition/leptonica_pointers.h"
 #include "platform/linux/text_recognition/picture_pixel_count.h"
@@ -181,6 +184,8 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   const PixPointer grey(
       pixConvertTo8(static_cast<const LeptonicaImage&>(image).pix(), 0));
   if (grey == nullptr) throw RecognitionError("the picture cannot be made grey");
+  // Where windows and panels meet, before their grounds are made alike.
+  const GroundEdges edges(grey.get());
   // Text dark on light everywhere, then what frames, marks or rules it
   // whitened, then every ground white: the recogniser reads light text on
   // dark poorly and frames as letters, and it binarises the whole picture at
@@ -211,7 +216,10 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   }
   if (holdsInk(grey.get())) add(wordsRead(api, grey.get(), {}));
   std::vector<TextObservation> observations;
-  for (std::string& line : visualLines(sureWords(std::move(words)))) {
+  const auto edgeDown = [&edges](int left, int right, int top, int bottom) {
+    return edges.runsDown(left, right, top, bottom);
+  };
+  for (std::string& line : visualLines(sureWords(std::move(words)), edgeDown)) {
     // What is left of a frame, a rule or an icon.
     if (holdsALetterOrDigit(line)) observations.push_back({std::move(line)});
   }

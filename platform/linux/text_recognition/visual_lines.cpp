@@ -1,6 +1,7 @@
 #include "platform/linux/text_recognition/visual_lines.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <optional>
 
@@ -26,6 +27,14 @@ constexpr int kHeightsOfASidebarGutter = 4;
 // Lines of text this far, in text heights, from what stands beside them are
 // in another window.
 constexpr int kHeightsBetweenWindows = 20;
+// Running text: this share of its characters letters, in percent, where a
+// listing's fields hold digits, dashes and slashes. Prose: this many words a
+// line on average.
+constexpr int kPercentLettersOfText = 85;
+constexpr int kWordsOfAProseLine = 5;
+// Prose stands this many text heights at least from a list beside it that is
+// not a table's column, however in line with it.
+constexpr int kHeightsFromProse = 10;
 
 struct Box {
   int left;
@@ -185,6 +194,8 @@ bool inLine(const Phrase& a, const Phrase& b, int height) {
 struct Stack {
   int lines = 0;
   int words = 0;
+  int characters = 0;  // bytes, spaces left out
+  int letters = 0;     // of those, of letters (any byte of a character beyond ASCII)
   bool numbers = true;  // each line a number alone
   int leftmost = 0;     // where the lines begin
   int rightmost = 0;
@@ -194,6 +205,12 @@ struct Stack {
     rightmost = lines == 0 ? phrase.box.left : std::max(rightmost, phrase.box.left);
     ++lines;
     words += phrase.words;
+    for (const char c : phrase.text) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte == ' ') continue;
+      ++characters;
+      letters += (byte >= 0x80 || std::isalpha(byte)) ? 1 : 0;
+    }
   }
 
   // Lines of several words.
@@ -203,24 +220,39 @@ struct Stack {
   // text does and indented code does not.
   bool isTextColumn(int height) const { return isText() && rightmost - leftmost <= height; }
 
+  // A text column of words, as sentences are, not of the codes, numbers and
+  // signs of a listing's fields ("drwxr-xr-x 2 root root").
+  bool isRunningText(int height) const {
+    return isTextColumn(height) && 100 * letters >= kPercentLettersOfText * characters;
+  }
+
+  // Running text of long lines: an article's, a message's.
+  bool isProse(int height) const {
+    return isRunningText(height) && words >= kWordsOfAProseLine * lines;
+  }
+
   static bool isNumber(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
   }
 };
 
 // Whether `gutter`, free in rows `first` to `last`, parts them into two
-// columns read one after the other: two text columns; a list and a text
-// column to its right (a sidebar); or lines side by side that are not in line
-// (two windows). Never a column of line numbers from its lines, nor lines
-// that alternate from side to side (chat bubbles), which are read down the
-// rows.
+// columns read one after the other. Sides whose lines stand in line with
+// each other, each line of one of them with a partner on the other, are a
+// table's columns, read across, however far apart: unless the ground
+// changes between them (two windows, a panel), both are running text (two
+// text columns), or one is prose far away from the other (a sidebar's list
+// beside an article). Sides not in line part where both stand side by side
+// in most rows (two windows), where the one to the right is a text column
+// beyond a wide gutter (a sidebar's list beside an article), or where text
+// has anything beside it further away than any table's cells are. Never a
+// column of line numbers from its lines, nor lines that alternate from side
+// to side (chat bubbles), which are read down the rows.
 bool partsColumns(const std::vector<Row>& rows, std::size_t first, std::size_t last, Gap gutter,
-                  int height) {
+                  int height, const GroundEdgeDown& edgeDown) {
   // The phrase nearest to the gutter on each side of each row.
   std::vector<const Phrase*> nearestLeft(last + 1, nullptr);
   std::vector<const Phrase*> nearestRight(last + 1, nullptr);
-  std::size_t from = last + 1;  // the rows where both sides hold lines
-  std::size_t to = first;
   std::size_t leftFirst = last + 1, leftLast = first, rightFirst = last + 1, rightLast = first;
   for (std::size_t k = first; k <= last; ++k) {
     for (const Phrase& phrase : rows[k].phrases) {
@@ -230,36 +262,50 @@ bool partsColumns(const std::vector<Row>& rows, std::size_t first, std::size_t l
     if (nearestLeft[k] != nullptr) leftFirst = std::min(leftFirst, k), leftLast = k;
     if (nearestRight[k] != nullptr) rightFirst = std::min(rightFirst, k), rightLast = k;
   }
-  from = std::max(leftFirst, rightFirst);
-  to = std::min(leftLast, rightLast);
+  // The rows where both sides hold lines.
+  const std::size_t from = std::max(leftFirst, rightFirst);
+  const std::size_t to = std::min(leftLast, rightLast);
   if (from > to) return false;
   Stack left;
   Stack right;
   int shared = 0;
   int inLineWithEachOther = 0;
+  // The gutter between the lines themselves.
+  Gap between{-kFarAway, kFarAway};
   for (std::size_t k = from; k <= to; ++k) {
-    if (nearestLeft[k] != nullptr) left.add(*nearestLeft[k]);
-    if (nearestRight[k] != nullptr) right.add(*nearestRight[k]);
+    if (nearestLeft[k] != nullptr) {
+      left.add(*nearestLeft[k]);
+      between.left = std::max(between.left, nearestLeft[k]->box.right);
+    }
+    if (nearestRight[k] != nullptr) {
+      right.add(*nearestRight[k]);
+      between.right = std::min(between.right, nearestRight[k]->box.left);
+    }
     if (nearestLeft[k] != nullptr && nearestRight[k] != nullptr) {
       ++shared;
       inLineWithEachOther += inLine(*nearestLeft[k], *nearestRight[k], height);
     }
   }
   if (left.numbers) return false;
-  // Side by side in most rows, yet in line in fewer than three fifths of them,
-  // which the rows of a table always are; or text with anything beside it,
-  // further away than any table's cells are.
+  // Along two rows at least: along one, what is left of the letters above and
+  // below looks like an edge.
+  const bool groundChanges =
+      edgeDown && from < to && edgeDown(between.left, between.right, rows[from].box.top, rows[to].box.bottom);
+  const bool textColumns = left.isRunningText(height) && right.isRunningText(height) &&
+                           gutter.width() >= kHeightsOfAColumnGutter * height;
+  const bool farFromProse = (left.isProse(height) || right.isProse(height)) &&
+                            gutter.width() >= kHeightsFromProse * height;
+  const bool table = shared >= 2 && inLineWithEachOther == std::min(left.lines, right.lines);
+  if (table) return groundChanges || textColumns || farFromProse;
+  // Side by side in most rows, yet in line in fewer than three fifths of them;
+  // or text with anything beside it, further away than any table's cells are.
   const bool windows =
       2 * shared > std::max(left.lines, right.lines) && shared >= 2 &&
       (5 * inLineWithEachOther < 3 * shared ||
        ((left.isText() || right.isText()) && gutter.width() >= kHeightsBetweenWindows * height));
   const bool sidebar = right.isTextColumn(height) && gutter.width() >= kHeightsOfASidebarGutter * height;
-  const bool textColumns = left.isTextColumn(height) && right.isTextColumn(height) &&
-                           gutter.width() >= kHeightsOfAColumnGutter * height;
-  return windows || textColumns || sidebar;
+  return groundChanges || windows || textColumns || sidebar;
 }
-
-
 
 // The rows from `first` on that run down beside one gutter that parts
 // columns, that gutter and the last of them; none when row `first` begins no
@@ -268,7 +314,8 @@ struct Columns {
   std::size_t last;
   Gap gutter;
 };
-std::optional<Columns> columnsFrom(const std::vector<Row>& rows, std::size_t first) {
+std::optional<Columns> columnsFrom(const std::vector<Row>& rows, std::size_t first,
+                                   const GroundEdgeDown& edgeDown) {
   // The gaps free from `first` down to the last row so far, between phrases
   // and beside them: a sidebar's first item may stand on a row of its own,
   // between two lines of the article beside it.
@@ -290,7 +337,9 @@ std::optional<Columns> columnsFrom(const std::vector<Row>& rows, std::size_t fir
       // than the article, an item that reaches close to it.
       const bool onFoundGutter =
           found && gap.left >= found->gutter.left && gap.right <= found->gutter.right;
-      if (onFoundGutter || partsColumns(rows, first, last, gap, height)) found = Columns{last, gap};
+      if (onFoundGutter || partsColumns(rows, first, last, gap, height, edgeDown)) {
+        found = Columns{last, gap};
+      }
     }
     const std::size_t next = last + 1;
     if (next == rows.size()) break;
@@ -305,10 +354,11 @@ std::optional<Columns> columnsFrom(const std::vector<Row>& rows, std::size_t fir
 // The phrases of `rows`, row after row; where rows run down beside a gutter
 // that parts columns, the columns one after the other, each in reading order
 // in its turn.
-void appendInReadingOrder(std::vector<Phrase> phrases, std::vector<std::string>& lines) {
+void appendInReadingOrder(std::vector<Phrase> phrases, const GroundEdgeDown& edgeDown,
+                          std::vector<std::string>& lines) {
   const std::vector<Row> rows = rowsOf(std::move(phrases));
   for (std::size_t first = 0; first < rows.size();) {
-    if (const std::optional<Columns> columns = columnsFrom(rows, first)) {
+    if (const std::optional<Columns> columns = columnsFrom(rows, first, edgeDown)) {
       std::vector<Phrase> left;
       std::vector<Phrase> right;
       for (std::size_t k = first; k <= columns->last; ++k) {
@@ -316,8 +366,8 @@ void appendInReadingOrder(std::vector<Phrase> phrases, std::vector<std::string>&
           (phrase.box.right <= columns->gutter.left ? left : right).push_back(phrase);
         }
       }
-      appendInReadingOrder(std::move(left), lines);
-      appendInReadingOrder(std::move(right), lines);
+      appendInReadingOrder(std::move(left), edgeDown, lines);
+      appendInReadingOrder(std::move(right), edgeDown, lines);
       first = columns->last + 1;
       continue;
     }
@@ -336,9 +386,9 @@ bool atWordSpacing(const BoxedWord& a, const BoxedWord& b) {
   return atWordSpacing(boxOf(a), boxOf(b));
 }
 
-std::vector<std::string> visualLines(std::vector<BoxedWord> words) {
+std::vector<std::string> visualLines(std::vector<BoxedWord> words, const GroundEdgeDown& edgeDown) {
   std::vector<std::string> lines;
-  appendInReadingOrder(phrasesOf(std::move(words)), lines);
+  appendInReadingOrder(phrasesOf(std::move(words)), edgeDown, lines);
   return lines;
 }
 
