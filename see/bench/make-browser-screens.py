@@ -187,7 +187,7 @@ DOC_PAGES = [
     ("doc-libffi-introduction", "/usr/share/doc/libffi8/html/Introduction.html", 1280, 800),
     ("doc-libffi-index", "/usr/share/doc/libffi8/html/index.html", 1280, 800),
     ("doc-xterm-faq", "/usr/share/doc/xterm/xterm.faq.html", 1280, 900),
-    ("doc-python-policy", "/usr/share/doc/python3/python-policy.html", 1280, 900),
+    ("doc-libffi-the-basics", "/usr/share/doc/libffi8/html/The-Basics.html", 1280, 800),
 ]
 
 

@@ -178,6 +178,45 @@ TEST(ScreenLayouts, ASidebarBesideAnArticleOutOfLineWithItIsReadOnceAndWhole) {
   EXPECT_EQ(readLayout(texts, 4), expected);
 }
 
+// White titles on the mid-tone bars of window frames, beside a mid-grey
+// button whose label is black: the bars were no dark ground, and whitened
+// around their white letters they hid them.
+TEST(ScreenLayouts, LightTitlesOnMidToneBarsAndDarkLabelsOnMidToneButtonsAreRead) {
+  EXPECT_EQ(readLayout(
+                {
+                    {"Unsaved changes", 200, 57, true},
+                    {"Save the draft before closing?", 60, 130},
+                    {"Discard", 80, 220},
+                    {"Choose a file to send", 820, 57, true},
+                },
+                kFontSize,
+                {
+                    {20, 32, 560, 36, true, 0x7a96c2},   // a title bar
+                    {60, 195, 140, 40, true, 0x9a9a9a},  // a mid-grey button
+                    {640, 32, 560, 36, true, 0x8c8c8c},  // another title bar, grey
+                }),
+            (std::vector<std::string>{"Unsaved changes Choose a file to send",
+                                      "Save the draft before closing?", "Discard"}));
+}
+
+// Links underlined as browsers draw them, the underline touching the letters'
+// feet and crossed by their descenders: painted over as a rule, it took the
+// first letter's stem ("Introduction" came out as "ntroduction") and cut "p"
+// and "g".
+TEST(ScreenLayouts, UnderlinedWordsKeepTheLettersThatTouchTheirLine) {
+  const std::vector<std::string> links = {"Introduction", "Users and Groups", "Keeping people apart",
+                                          "Reference pages"};
+  std::vector<PlacedText> texts;
+  std::vector<DrawnBox> boxes;
+  for (std::size_t i = 0; i < links.size(); ++i) {
+    const int baseline = 80 + 40 * static_cast<int>(i);
+    texts.push_back({links[i], 60, baseline});
+    // A line two pixels high right under the letters, as long as the text.
+    boxes.push_back({60, baseline + 1, 14 * static_cast<int>(links[i].size()), 2, true, 0x1a0dab});
+  }
+  EXPECT_EQ(readLayout(texts, 12, boxes), links);
+}
+
 // Fields and buttons framed in light grey, lower than a rule is long: once
 // their long tops and bottoms were painted over, their short sides were left
 // and read as bars.

@@ -28,8 +28,8 @@ std::vector<DarkShape> connectedPieces(Pix* bits, int connectivity) {
   return shapes;
 }
 
-std::vector<DarkShape> darkShapesOf(Pix* grey) {
-  const PixPointer dark(pixThresholdToBinary(grey, 128));
+std::vector<DarkShape> darkShapesOf(Pix* grey, int darkerThan) {
+  const PixPointer dark(pixThresholdToBinary(grey, darkerThan));
   if (dark == nullptr) throw RecognitionError("the picture cannot be made black and white");
   // Counted first, which takes no memory for each.
   l_int32 count = 0;

@@ -23,12 +23,12 @@ struct DarkShape {
 // RecognitionError when Leptonica cannot find them.
 std::vector<DarkShape> connectedPieces(Pix* bits, int connectivity);
 
-// Every dark shape of an 8-bit grey picture, pixels touching at a corner
-// joined, ordered by their left edges. None when there are more than 100000,
+// Every dark shape of an 8-bit grey picture (greys below `darkerThan`),
+// pixels touching at a corner joined, ordered by their left edges. None when there are more than 100000,
 // ten times what a screen full of small text holds: a picture of noise, whose
 // shapes would take gigabytes. Throws RecognitionError when Leptonica cannot
 // find them.
-std::vector<DarkShape> darkShapesOf(Pix* grey);
+std::vector<DarkShape> darkShapesOf(Pix* grey, int darkerThan = 128);
 
 // The pixels that `shape` encloses, one bit each in its box: what cannot be
 // reached from outside without crossing it.

@@ -16,6 +16,13 @@ constexpr int kLargestLetter = 128;
 constexpr int kShapesOfALightGround = 3;
 // Wider than the strokes of any text but headings.
 constexpr int kGroundReach = 15;
+// Grounds darker than this hold light text if anything: a title bar, a
+// selected row, a coloured button. Light grey text on white, at a contrast
+// of 2:1, is lighter.
+constexpr int kMidTone = 184;
+// Light letters on a ground take at least one pixel in this many of the
+// ground's own.
+constexpr int kLightLetterShare = 30;
 
 bool isDarkGround(const DarkShape& shape) {
   if (shape.width < kGroundWidth || shape.height < kGroundHeight) return false;
@@ -54,10 +61,10 @@ int groundGrey(Pix* grey, const DarkShape& ground) {
   return static_cast<int>(mean + 0.5f);
 }
 
-}  // namespace
 
-void levelGrounds(Pix* grey) {
-  const std::vector<DarkShape> shapes = darkShapesOf(grey);
+// Turns the grounds among `shapes` of `grey`, those that `turns` chooses.
+template <typename Turns>
+void levelGroundsOf(Pix* grey, const std::vector<DarkShape>& shapes, Turns turns) {
   // What has been turned already, so that a ground inside another one's
   // letters is not turned back.
   const PixPointer turned(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
@@ -69,9 +76,10 @@ void levelGrounds(Pix* grey) {
   for (const DarkShape& shape : shapes) {
     if (!isDarkGround(shape)) continue;
     const PixPointer area = areaToTurn(shape, shapes);
+    if (!turns(shape, area.get())) continue;
     // Inverted, the ground becomes this light; it is stretched to white and
     // what is written on it keeps its darkness.
-    const int light = 255 - groundGrey(grey, shape);
+    const int light = std::max(1, 255 - groundGrey(grey, shape));
     const l_uint32* const areaRows = pixGetData(area.get());
     const int areaWords = pixGetWpl(area.get());
     for (int y = 0; y < shape.height; ++y) {
@@ -87,6 +95,27 @@ void levelGrounds(Pix* grey) {
       }
     }
   }
+}
+
+// Whether `area`, what is to be turned in `ground`'s box, holds light
+// letters besides the ground: enough pixels that are not the ground's own.
+bool holdsLightLetters(const DarkShape& ground, Pix* area) {
+  l_int32 all = 0;
+  l_int32 own = 0;
+  pixCountPixels(area, &all, nullptr);
+  pixCountPixels(ground.pixels.get(), &own, nullptr);
+  return static_cast<long long>(all - own) * kLightLetterShare >= own;
+}
+
+}  // namespace
+
+void levelGrounds(Pix* grey) {
+  // Dark grounds, whatever is written on them.
+  levelGroundsOf(grey, darkShapesOf(grey), [](const DarkShape&, Pix*) { return true; });
+  // Then mid-tone ones, a title bar's or a coloured button's, only where what
+  // they hold is lighter than they are: dark text on them is one shape with
+  // them, and holds no light letters.
+  levelGroundsOf(grey, darkShapesOf(grey, kMidTone), holdsLightLetters);
 }
 
 void whitenGrounds(Pix* grey) {

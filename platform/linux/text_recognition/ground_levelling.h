@@ -12,7 +12,9 @@ namespace mivo::platform {
 // three fifths of its box. What it encloses is turned with it, except the
 // light grounds it holds (windows, fields): enclosed areas wider or higher
 // than 128 pixels, or with three dark shapes or more in them, where a light
-// letter holds two at most (its counters). Throws RecognitionError.
+// letter holds two at most (its counters). Mid-tone grounds (a title bar, a
+// selected row, a coloured button) are turned too where what is written on
+// them is lighter than they are. Throws RecognitionError.
 void levelGrounds(Pix* grey);
 
 // Makes every ground of an 8-bit grey picture of dark text on light white,
