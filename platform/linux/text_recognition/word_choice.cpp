@@ -20,6 +20,11 @@ constexpr float kSureConfidence = 50;
 // receipt's price, a calculator's key.
 constexpr float kLeastConfidence = 20;
 constexpr int kHeightsAlongARow = 20;
+// A word of this many letters and digits at least, mostly of them, is text
+// even alone and unsure: a long path, an address, a listing's header line
+// ("Desired=Unknown/Install/Remove/Purge/Hold"); what clock faces and icons
+// give is shorter.
+constexpr int kLettersOfALongWord = 12;
 
 // The letters and digits of `text`, and all its characters.
 std::pair<int, int> lettersAndDigits(std::string_view text) {
@@ -38,6 +43,21 @@ std::pair<int, int> lettersAndDigits(std::string_view text) {
 bool mostlyLettersAndDigits(std::string_view text) {
   const auto [alphanumeric, all] = lettersAndDigits(text);
   return 5 * alphanumeric >= 3 * all;
+}
+
+bool isLongWord(std::string_view text) {
+  return lettersAndDigits(text).first >= kLettersOfALongWord && mostlyLettersAndDigits(text);
+}
+
+// One letter, as a window's icon or a button's cross reads.
+bool isOneLetter(std::string_view text) {
+  const auto [alphanumeric, all] = lettersAndDigits(text);
+  if (all != 1 || alphanumeric != 1) return false;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  std::int32_t at = 0;
+  UChar32 c = 0;
+  U8_NEXT(bytes, at, static_cast<std::int32_t>(text.size()), c);
+  return u_isalpha(c);
 }
 
 // Whether `b` stands on the row of `a`, at most 20 heights away.
@@ -80,15 +100,17 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
       if (atWordSpacing(placed[i].word, placed[j].word)) phrases.join(i, j);
     }
   }
-  // A sure bar or dash, what is left of a frame, vouches for nothing.
+  // A sure bar or dash, what is left of a frame, vouches for nothing; a long
+  // word of letters and digits does, however unsure.
   const auto vouches = [](const ReadWord& word) {
-    return word.confidence >= kSureConfidence && holdsALetterOrDigit(word.word.text);
+    return (word.confidence >= kSureConfidence && holdsALetterOrDigit(word.word.text)) ||
+           (word.confidence >= kLeastConfidence && isLongWord(word.word.text));
   };
   std::vector<bool> sure(placed.size(), false);
   for (std::size_t i = 0; i < placed.size(); ++i) {
     if (vouches(placed[i])) sure[phrases.root(i)] = true;
   }
-  std::vector<BoxedWord> kept;
+  std::vector<const ReadWord*> chosen;
   for (std::size_t i = 0; i < placed.size(); ++i) {
     const ReadWord& word = placed[i];
     const bool onASureRow =
@@ -97,8 +119,18 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
           return vouches(other) && onTheRowOf(other.word, word.word);
         });
     if (word.confidence >= kSureConfidence || sure[phrases.root(i)] || onASureRow) {
-      kept.push_back(word.word);
+      chosen.push_back(&word);
     }
+  }
+  // A letter alone on its row, however sure, is a window's icon or a
+  // button's cross.
+  std::vector<BoxedWord> kept;
+  for (const ReadWord* word : chosen) {
+    const bool alone = isOneLetter(word->word.text) &&
+                       std::none_of(chosen.begin(), chosen.end(), [&](const ReadWord* other) {
+                         return other != word && onTheRowOf(other->word, word->word);
+                       });
+    if (!alone) kept.push_back(word->word);
   }
   return kept;
 }

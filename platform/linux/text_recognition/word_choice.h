@@ -21,7 +21,9 @@ struct ReadWord {
 // at most 20 of their heights away: what it reads in clock faces, icons and
 // window buttons comes alone or beside its like, and is mostly symbols beside
 // text; a name or code word it does not know stands beside words it knows, a
-// table's cell or a price on their row.
+// table's cell or a price on their row. A long word of letters and digits
+// (a path, an address) is kept alone, unsure, and vouches for its phrase; a
+// single letter alone on its row (a window's icon) is dropped, however sure.
 std::vector<BoxedWord> sureWords(std::vector<ReadWord> words);
 
 // Whether `line` holds a letter or a digit of any script, not only
