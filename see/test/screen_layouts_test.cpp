@@ -3,7 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <functional>
+#include <random>
 #include <optional>
 #include <string>
 #include <vector>
@@ -197,6 +200,51 @@ TEST(ScreenLayouts, LightTitlesOnMidToneBarsAndDarkLabelsOnMidToneButtonsAreRead
                 }),
             (std::vector<std::string>{"Unsaved changes Choose a file to send",
                                       "Save the draft before closing?", "Discard"}));
+}
+
+// Placeholders in fields, hints under them and a "Last edited" line in light
+// greys on white, down to a contrast of 2:1 (#b8b8b8), as a person reads them.
+TEST(ScreenLayouts, LightGreyTextDownToAContrastOfTwoToOneIsRead) {
+  constexpr std::uint32_t kFieldFrame = 0xcccccc;
+  EXPECT_EQ(readLayout(
+                {
+                    {"Email", 60, 60},
+                    {"Ann Berg from Lisbon", 72, 104, false, 0, 0xaa},
+                    {"We send a link to confirm it.", 60, 146, false, 4, 0x99},
+                    {"Password", 60, 196},
+                    {"At least 12 characters", 72, 240, false, 0, 0xb8},
+                    {"Last edited 3 March 2025 by the web team", 60, 300, false, 4, 0xb8},
+                }
+                ,
+                kFontSize,
+                {{60, 76, 460, 40, false, kFieldFrame}, {60, 212, 460, 40, false, kFieldFrame}}),
+            (std::vector<std::string>{"Email", "Ann Berg from Lisbon", "We send a link to confirm it.",
+                                      "Password", "At least 12 characters",
+                                      "Last edited 3 March 2025 by the web team"}));
+}
+
+// Pictures of noise, of rings and of diagonal lines three pixels apart hold
+// no text: their specks were read as letters, for junk and minutes.
+TEST(ScreenLayouts, NoiseRingsAndLinePatternsGiveNoText) {
+  const test::TemporaryFolder folder;
+  std::mt19937 random(30);
+  const struct {
+    const char* name;
+    std::function<bool(int, int)> dark;
+  } patterns[] = {
+      {"noise", [&random](int, int) { return (random() & 1) != 0; }},
+      {"rings", [](int x, int y) { return static_cast<int>(std::hypot(x - 512, y - 512)) % 3 == 0; }},
+      {"diagonals", [](int x, int y) { return (x + y) % 3 == 0; }},
+  };
+  TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
+  for (const auto& pattern : patterns) {
+    SCOPED_TRACE(pattern.name);
+    const std::string path = folder.path(std::string(pattern.name) + ".png");
+    test::writePattern(path, 1024, 1024, pattern.dark);
+    const std::unique_ptr<Image> image = recognizer.loadFirstImage(path);
+    ASSERT_NE(image, nullptr);
+    EXPECT_THAT(recognizer.recognizeText(*image), testing::IsEmpty());
+  }
 }
 
 // Links underlined as browsers draw them, the underline touching the letters'

@@ -1,6 +1,7 @@
 #include "platform/linux/text_recognition/dark_shapes.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/text_recognition.h"
 
@@ -8,6 +9,11 @@ namespace mivo::platform {
 namespace {
 
 constexpr int kMostShapes = 100000;
+// The boxes of a screen's shapes cover it a few times over: its desktop, its
+// windows, their panels and fields, the letters. Patterns of nested or long
+// thin shapes (rings, diagonal lines) cover it hundreds of times, and each
+// shape's own pixels would take that much memory, its checks that much time.
+constexpr std::uint64_t kMostCoverings = 8;
 
 }  // namespace
 
@@ -37,6 +43,18 @@ std::vector<DarkShape> darkShapesOf(Pix* grey, int darkerThan) {
     throw RecognitionError("the shapes of the picture cannot be counted");
   }
   if (count > kMostShapes) return {};
+  // Their boxes next, which take little memory.
+  const BoxaPointer boxes(pixConnCompBB(dark.get(), 8));
+  if (boxes == nullptr) throw RecognitionError("the shapes of the picture cannot be found");
+  std::uint64_t covered = 0;
+  for (int i = 0; i < boxaGetCount(boxes.get()); ++i) {
+    l_int32 x = 0, y = 0, width = 0, height = 0;
+    boxaGetBoxGeometry(boxes.get(), i, &x, &y, &width, &height);
+    covered += static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+  }
+  if (covered > kMostCoverings * pixGetWidth(grey) * static_cast<std::uint64_t>(pixGetHeight(grey))) {
+    return {};
+  }
   std::vector<DarkShape> shapes = connectedPieces(dark.get(), 8);
   std::stable_sort(shapes.begin(), shapes.end(),
                    [](const DarkShape& a, const DarkShape& b) { return a.x < b.x; });

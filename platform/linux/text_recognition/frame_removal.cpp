@@ -19,6 +19,8 @@ constexpr int kSmallestMark = 8;
 // least, and at most three times as high as wide.
 constexpr int kNarrowestCursor = 4;
 constexpr int kCursorHeightsPerWidth = 3;
+// Stippled handles and scroll bars are smaller than this, in pixels.
+constexpr long long kLargestStipple = 256 * 256;
 // Check boxes with round corners are this large at least, as most letters
 // of their labels are not.
 constexpr int kSmallestCheckBox = 12;
@@ -33,6 +35,7 @@ bool isFrame(const DarkShape& shape, const std::vector<DarkShape>& shapes) {
 // pixels at least one way.
 bool isStipple(const DarkShape& shape) {
   if (shape.width < kSmallestMark || shape.height < kSmallestMark) return false;
+  if (static_cast<long long>(shape.width) * shape.height > kLargestStipple) return false;
   long long across = 0;
   long long down = 0;
   for (int y = 0; y < shape.height; ++y) {

@@ -14,6 +14,8 @@ constexpr int kGroundWidth = 32;
 constexpr int kGroundHeight = 16;
 constexpr int kLargestLetter = 128;
 constexpr int kShapesOfALightGround = 3;
+// A screen's ground encloses its letters and windows, some thousands.
+constexpr int kMostEnclosures = 20000;
 // Wider than the strokes of any text but headings.
 constexpr int kGroundReach = 15;
 // Grounds darker than this hold light text if anything: a title bar, a
@@ -32,9 +34,16 @@ bool isDarkGround(const DarkShape& shape) {
 }
 
 // The part of `ground`'s box to turn: the ground and the light letters it
-// encloses, not the light grounds.
+// encloses, not the light grounds. None for a ground of noise.
 PixPointer areaToTurn(const DarkShape& ground, const std::vector<DarkShape>& shapes) {
   PixPointer area = enclosedBy(ground);
+  // A ground of noise encloses light specks by the hundred thousand, whose
+  // pixels would take gigabytes: nothing of it is turned.
+  l_int32 pieces = 0;
+  if (pixCountConnComp(area.get(), 4, &pieces) != 0) {
+    throw RecognitionError("the picture cannot be levelled");
+  }
+  if (pieces > kMostEnclosures) return nullptr;
   for (const DarkShape& enclosure : connectedPieces(area.get(), 4)) {
     const bool large = enclosure.width > kLargestLetter || enclosure.height > kLargestLetter;
     // The enclosure's box within the picture, so that its shapes can be found.
@@ -76,7 +85,7 @@ void levelGroundsOf(Pix* grey, const std::vector<DarkShape>& shapes, Turns turns
   for (const DarkShape& shape : shapes) {
     if (!isDarkGround(shape)) continue;
     const PixPointer area = areaToTurn(shape, shapes);
-    if (!turns(shape, area.get())) continue;
+    if (area == nullptr || !turns(shape, area.get())) continue;
     // Inverted, the ground becomes this light; it is stretched to white and
     // what is written on it keeps its darkness.
     const int light = std::max(1, 255 - groundGrey(grey, shape));

@@ -1,7 +1,8 @@
 // The reading of a picture, step by step (each step in a file of this folder):
 // 1. loadFirstImage: the picture's size checked from its headers
 //    (picture_pixel_count), then decoded by Leptonica.
-// 2. recognizeText: the picture made grey, and where its grounds change
+// 2. recognizeText: the picture made grey, its noise whitened (noise_removal),
+//    nothing more done where nothing is left to read; where its grounds change
 //    noted (ground_edges), for the lines to keep windows apart;
 // 3. dark grounds turned light with their text (ground_levelling: levelGrounds,
 //    on the dark shapes of dark_shapes);
@@ -28,6 +29,7 @@
 #include "platform/linux/text_recognition/ground_edges.h"
 #include "platform/linux/text_recognition/ground_levelling.h"
 #include "platform/linux/text_recognition/leptonica_pointers.h"
+#include "platform/linux/text_recognition/noise_removal.h"
 #include "platform/linux/text_recognition/picture_pixel_count.h"
 #include "platform/linux/text_recognition/rule_removal.h"
 #include "platform/linux/text_recognition/silenced_standard_streams.h"
@@ -63,6 +65,8 @@ class LeptonicaImage : public Image {
 
 // Greys darker than this are ink.
 constexpr int kInk = 204;
+// Text stands out from its ground by this many greys at least.
+constexpr int kLeastContrast = 20;
 
 // Where a picture read by Tesseract lies in the picture recognised: drawn at
 // `scale` times its size, from the point (`x`, `y`) on.
@@ -143,12 +147,15 @@ std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const 
   return wordsRead(api, scaled.get(), {part.scale, part.x - kBorder, part.y - kBorder});
 }
 
-// Whether `grey` holds anything to read.
-bool holdsInk(Pix* grey) {
-  const PixPointer ink = made(pixThresholdToBinary(grey, kInk), "made black and white");
-  l_int32 empty = 0;
-  pixZero(ink.get(), &empty);
-  return !empty;
+// Whether `grey` holds nothing to read: no ink on a light picture, or one
+// grey all over, as a blank screen or a dark one without a line on it.
+bool holdsNoText(Pix* grey) {
+  l_int32 darkest = 0;
+  l_int32 lightest = 0;
+  if (pixGetRangeValues(grey, 1, L_SELECT_MIN, &darkest, &lightest) != 0) {
+    throw RecognitionError("the picture's greys cannot be measured");
+  }
+  return darkest >= kInk || lightest - darkest < kLeastContrast;
 }
 
 }  // namespace
@@ -184,6 +191,8 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   const PixPointer grey(
       pixConvertTo8(static_cast<const LeptonicaImage&>(image).pix(), 0));
   if (grey == nullptr) throw RecognitionError("the picture cannot be made grey");
+  whitenNoise(grey.get());
+  if (holdsNoText(grey.get())) return {};
   // Where windows and panels meet, before their grounds are made alike.
   const GroundEdges edges(grey.get());
   // Text dark on light everywhere, then what frames, marks or rules it
@@ -203,18 +212,13 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   // screen lines into columns, and its sparse-text mode drops letters at word
   // ends; lines, rows and columns are found again from the words' boxes.
   api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
-  // Each part of the text on its own, at the scale that fits its size; then
-  // the rest.
-  const std::vector<TextPart> parts = partsReadApart(grey.get());
+  // Each part of the text on its own, at the scale that fits its size; what
+  // is no text (pictures, patterns, noise) is not read at all.
   std::vector<ReadWord> words;
-  const auto add = [&words](std::vector<ReadWord> read) {
+  for (const TextPart& part : partsReadApart(grey.get())) {
+    std::vector<ReadWord> read = wordsOfPart(api, grey.get(), part);
     words.insert(words.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
-  };
-  for (const TextPart& part : parts) add(wordsOfPart(api, grey.get(), part));
-  for (const TextPart& part : parts) {
-    pixSetMaskedGeneral(grey.get(), part.mask.get(), 255, part.x, part.y);
   }
-  if (holdsInk(grey.get())) add(wordsRead(api, grey.get(), {}));
   std::vector<TextObservation> observations;
   const auto edgeDown = [&edges](int left, int right, int top, int bottom) {
     return edges.runsDown(left, right, top, bottom);

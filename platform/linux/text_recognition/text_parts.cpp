@@ -34,6 +34,9 @@ constexpr int kTinyTextHeight = 11;
 constexpr int kLowestPhrase = 6;
 // Shapes higher than this are no letters of small text.
 constexpr int kHighestLetter = 3 * kSmallTextHeight;
+// Nor higher than this of any text on a screen: a heading's letters are
+// lower; what is higher is a picture, a frame or a pattern, never read.
+constexpr int kHighestLetterOfAll = 256;
 // Letters side by side on a line, up to this many times as high as each
 // other ("(" beside "a"), with a gap of at most one and a half of the higher's
 // height (a word space, a terminal's double space) follow each other.
@@ -108,6 +111,7 @@ struct Phrase {
   Shape box;
   int height;
   int scale;
+  std::int64_t covered = 0;  // by its shapes' boxes, in pixels
   int sheet = 0;  // which of the pictures read at its scale holds it
 };
 
@@ -191,21 +195,19 @@ bool within(const Shape& inner, const Shape& outer, int margin) {
          inner.right <= outer.right + margin && inner.bottom <= outer.bottom + margin;
 }
 
-std::vector<Shape> shapesOf(Pix* grey) {
-  const PixPointer ink(pixThresholdToBinary(grey, kInkThreshold));
-  if (ink == nullptr) throw RecognitionError("the picture cannot be made black and white");
+std::vector<Shape> shapesOf(Pix* ink) {
   l_int32 count = 0;
-  if (pixCountConnComp(ink.get(), 8, &count) != 0) {
+  if (pixCountConnComp(ink, 8, &count) != 0) {
     throw RecognitionError("the shapes of the picture cannot be counted");
   }
   if (count > kMostShapes) return {};
-  const BoxaPointer boxes(pixConnCompBB(ink.get(), 8));
+  const BoxaPointer boxes(pixConnCompBB(ink, 8));
   if (boxes == nullptr) throw RecognitionError("the shapes of the picture cannot be found");
   std::vector<Shape> shapes;
   for (int i = 0; i < boxaGetCount(boxes.get()); ++i) {
     l_int32 x = 0, y = 0, width = 0, height = 0;
     boxaGetBoxGeometry(boxes.get(), i, &x, &y, &width, &height);
-    if (height <= kHighestLetter) shapes.push_back({x, y, x + width, y + height});
+    if (height <= kHighestLetterOfAll) shapes.push_back({x, y, x + width, y + height});
   }
   std::sort(shapes.begin(), shapes.end(),
             [](const Shape& a, const Shape& b) { return a.left < b.left; });
@@ -226,13 +228,15 @@ std::vector<Phrase> phrasesOf(const std::vector<Shape>& shapes) {
   for (const std::vector<const Shape*>& group : members) {
     std::vector<const Shape*> letters;
     Shape box = group.empty() ? Shape{} : *group.front();
+    std::int64_t covered = 0;
     for (const Shape* shape : group) {
       if (shape->letter()) letters.push_back(shape);
       box = spanning(box, *shape);
+      covered += static_cast<std::int64_t>(shape->right - shape->left) * shape->height();
     }
     if (letters.empty()) continue;
     const int height = measuredHeight(std::move(letters));
-    if (height >= kLowestPhrase) phrases.push_back({box, height, scaleFor(height)});
+    if (height >= kLowestPhrase) phrases.push_back({box, height, scaleFor(height), covered});
   }
   // A phrase within the margin of one at least twice as high is of it: the
   // dot of a large "i", a large colon's.
@@ -346,7 +350,22 @@ void spreadOverSheets(std::vector<Phrase>& phrases) {
 }  // namespace
 
 std::vector<TextPart> partsReadApart(Pix* grey) {
-  std::vector<Phrase> phrases = phrasesOf(shapesOf(grey));
+  const PixPointer ink(pixThresholdToBinary(grey, kInkThreshold));
+  if (ink == nullptr) throw RecognitionError("the picture cannot be made black and white");
+  std::vector<Phrase> phrases = phrasesOf(shapesOf(ink.get()));
+  // A phrase's box holds its own shapes' ink, and little else: where it
+  // holds more ink than its shapes' boxes cover, a larger shape runs through
+  // it, and what looked like letters are the specks of noise or of a
+  // photograph's grain around it.
+  std::erase_if(phrases, [&ink](const Phrase& phrase) {
+    const BoxPointer box(boxCreate(phrase.box.left, phrase.box.top, phrase.box.right - phrase.box.left,
+                                   phrase.box.height()));
+    l_int32 inked = 0;
+    if (box == nullptr || pixCountPixelsInRect(ink.get(), box.get(), &inked, nullptr) != 0) {
+      throw RecognitionError("the ink of the picture cannot be counted");
+    }
+    return inked > phrase.covered;
+  });
   spreadOverSheets(phrases);
   const int width = pixGetWidth(grey);
   const int height = pixGetHeight(grey);
@@ -361,8 +380,6 @@ std::vector<TextPart> partsReadApart(Pix* grey) {
   std::vector<TextPart> parts;
   for (const int scale : {3, 2, 1}) {
     for (int sheet = 0; sheet < sheets; ++sheet) {
-      // The rest of the picture is read as it is.
-      if (scale == 1 && sheet == 0) continue;
       std::vector<const Phrase*> on;
       for (const Phrase& phrase : phrases) {
         if (phrase.scale == scale && phrase.sheet == sheet) on.push_back(&phrase);
