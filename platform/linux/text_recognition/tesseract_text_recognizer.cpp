@@ -19,6 +19,7 @@
 #include <leptonica/allheaders.h>
 #include <omp.h>
 #include <tesseract/baseapi.h>
+#include <tesseract/ocrclass.h>
 #include <tesseract/resultiterator.h>
 
 #include <algorithm>
@@ -65,6 +66,8 @@ class LeptonicaImage : public Image {
 
 // Greys darker than this are ink.
 constexpr int kInk = 204;
+constexpr int kLeastReadingMilliseconds = 5000;
+constexpr int kMostReadingMilliseconds = 35000;
 // Text stands out from its ground by this many greys at least.
 constexpr int kLeastContrast = 20;
 
@@ -95,9 +98,10 @@ bool inkIn(Pix* pix, const BoxedWord& box) {
 // picture's pixels; the lines are built from them, since Tesseract's own
 // lines end at every column it sees, tab stops included, and run on across
 // windows side by side.
-std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, Placement placement) {
+std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, Placement placement,
+                                tesseract::ETEXT_DESC& deadline) {
   api.SetImage(pix);
-  if (api.Recognize(nullptr) != 0) {
+  if (api.Recognize(&deadline) != 0 && !deadline.deadline_exceeded()) {
     throw RecognitionError("Tesseract could not recognise the text of the picture");
   }
   std::vector<ReadWord> words;
@@ -133,7 +137,8 @@ PixPointer made(Pix* pix, const char* what) {
 constexpr int kBorder = 8;
 
 // The words of `part` of `grey`, read alone at its scale.
-std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const TextPart& part) {
+std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const TextPart& part,
+                                  tesseract::ETEXT_DESC& deadline) {
   const BoxPointer box(boxCreate(part.x, part.y, part.width, part.height));
   if (box == nullptr) throw RecognitionError("the picture cannot be cut into parts");
   const PixPointer clipped = made(pixClipRectangle(grey, box.get(), nullptr), "cut into parts");
@@ -144,7 +149,16 @@ std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const 
   const PixPointer scaled = made(
       part.scale == 1 ? pixClone(bordered.get()) : pixScaleGrayLI(bordered.get(), scale, scale),
       "scaled up");
-  return wordsRead(api, scaled.get(), {part.scale, part.x - kBorder, part.y - kBorder});
+  return wordsRead(api, scaled.get(), {part.scale, part.x - kBorder, part.y - kBorder}, deadline);
+}
+
+// How long the recogniser may read the words of `grey`, in milliseconds: a
+// screen's words take a second or two, a picture as large as can be read no
+// more than 40 s, so that no run takes a minute, whatever the picture.
+int readingMilliseconds(Pix* grey) {
+  const double share = static_cast<double>(pixGetWidth(grey)) * pixGetHeight(grey) /
+                       static_cast<double>(kMostPixels);
+  return kLeastReadingMilliseconds + static_cast<int>(share * kMostReadingMilliseconds);
 }
 
 // Whether `grey` holds nothing to read: no ink on a light picture, or one
@@ -214,9 +228,14 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
   // Each part of the text on its own, at the scale that fits its size; what
   // is no text (pictures, patterns, noise) is not read at all.
+  // The recogniser's words are read within a time that grows with the
+  // picture's size; what is still unread then stays unread.
+  tesseract::ETEXT_DESC deadline;
+  deadline.set_deadline_msecs(readingMilliseconds(grey.get()));
   std::vector<ReadWord> words;
   for (const TextPart& part : partsReadApart(grey.get())) {
-    std::vector<ReadWord> read = wordsOfPart(api, grey.get(), part);
+    if (deadline.deadline_exceeded()) break;
+    std::vector<ReadWord> read = wordsOfPart(api, grey.get(), part, deadline);
     words.insert(words.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
   }
   std::vector<TextObservation> observations;
