@@ -226,6 +226,9 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   // screen lines into columns, and its sparse-text mode drops letters at word
   // ends; lines, rows and columns are found again from the words' boxes.
   api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
+  // Every ground is white by now, its text dark: lines the recogniser is
+  // unsure of need not be read a second time inverted.
+  api.SetVariable("tessedit_do_invert", "0");
   // Each part of the text on its own, at the scale that fits its size; what
   // is no text (pictures, patterns, noise) is not read at all.
   // The recogniser's words are read within a time that grows with the
