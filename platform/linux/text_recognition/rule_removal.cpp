@@ -30,8 +30,12 @@ PixPointer checked(Pix* pix) {
 void removeRules(Pix* grey) {
   // The ground around every thin dark mark, and how much darker the mark is.
   const PixPointer ground = checked(pixCloseGray(grey, kThickest, kThickest));
-  const PixPointer contrast = checked(pixSubtractGray(nullptr, ground.get(), grey));
-  const PixPointer marks = checked(pixThresholdToBinary(contrast.get(), kLeastContrast));
+  // The contrast, a grey copy of the picture, lives no longer than it is
+  // needed: a large picture's working copies take hundreds of megabytes each.
+  const PixPointer marks = [&] {
+    const PixPointer contrast = checked(pixSubtractGray(nullptr, ground.get(), grey));
+    return checked(pixThresholdToBinary(contrast.get(), kLeastContrast));
+  }();
   pixInvert(marks.get(), marks.get());
   // Of the marks, the long straight runs, with the pixel around them that
   // smoothing has tinted.

@@ -66,7 +66,7 @@ class LeptonicaImage : public Image {
 
 // Greys darker than this are ink.
 constexpr int kInk = 204;
-constexpr int kLeastReadingMilliseconds = 5000;
+constexpr std::uint64_t kPixelsReadWithoutLimit = std::uint64_t{1} << 24;
 constexpr int kMostReadingMilliseconds = 35000;
 // Text stands out from its ground by this many greys at least.
 constexpr int kLeastContrast = 20;
@@ -152,13 +152,15 @@ std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const 
   return wordsRead(api, scaled.get(), {part.scale, part.x - kBorder, part.y - kBorder}, deadline);
 }
 
-// How long the recogniser may read the words of `grey`, in milliseconds: a
-// screen's words take a second or two, a picture as large as can be read no
-// more than 40 s, so that no run takes a minute, whatever the picture.
+// How long the recogniser may read the words of `grey`, in milliseconds, or
+// 0 for no limit: none up to 4096 x 4096 pixels, so that what a screen holds
+// never depends on how busy the machine is; beyond, up to 35 s for a picture
+// as large as can be read, so that no run takes a minute, whatever it holds.
 int readingMilliseconds(Pix* grey) {
-  const double share = static_cast<double>(pixGetWidth(grey)) * pixGetHeight(grey) /
-                       static_cast<double>(kMostPixels);
-  return kLeastReadingMilliseconds + static_cast<int>(share * kMostReadingMilliseconds);
+  const std::uint64_t pixels = static_cast<std::uint64_t>(pixGetWidth(grey)) * pixGetHeight(grey);
+  if (pixels <= kPixelsReadWithoutLimit) return 0;
+  return static_cast<int>(static_cast<double>(pixels) / static_cast<double>(kMostPixels) *
+                          kMostReadingMilliseconds);
 }
 
 // Whether `grey` holds nothing to read: no ink on a light picture, or one
@@ -231,8 +233,8 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   api.SetVariable("tessedit_do_invert", "0");
   // Each part of the text on its own, at the scale that fits its size; what
   // is no text (pictures, patterns, noise) is not read at all.
-  // The recogniser's words are read within a time that grows with the
-  // picture's size; what is still unread then stays unread.
+  // The recogniser's words of a very large picture are read within a time
+  // that grows with its size; what is still unread then stays unread.
   tesseract::ETEXT_DESC deadline;
   deadline.set_deadline_msecs(readingMilliseconds(grey.get()));
   std::vector<ReadWord> words;
