@@ -1,7 +1,7 @@
 #include "platform/foundation/process.h"
 #include "platform/linux/linux_language_models.h"
 #include "platform/linux/linux_system_version.h"
-#include "platform/linux/tesseract_text_recognizer.h"
+#include "platform/linux/text_recognition/tesseract_text_recognizer.h"
 #include "see/mivo_see.h"
 
 int main() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Reads every picture of the benchmark with mivo-see and with plain tesseract
-in three page modes, and prints per picture and on average:
+in three page modes (each on one core: OMP_THREAD_LIMIT=1), and prints per
+picture and on average:
 
   cer    character error rate: edit distance over the true text's length, both
          texts with every run of white space (line breaks too) made one space;
@@ -9,17 +10,25 @@ in three page modes, and prints per picture and on average:
          run of them in order, over all of them);
   junk   lines that resemble no part of the true text (more than a third of
          their characters would have to change);
-  wall, cpu  seconds, for the whole run of the program.
+  wall, cpu  seconds, and peak memory, for the whole run of the program;
 
-usage: measure.py MIVO_SEE PICTURES [--keep FOLDER] [--engines a,b] [NAME ...]"""
+then the targets, each with "met" or "NOT MET": every picture within the best
+plain mode's error rate + 0.05, a mean error rate of 0.04 at most, no true
+line lost that the best plain mode of its picture reads (with at most a tenth
+of its characters wrong), and mivo-see's CPU time on all pictures at most that
+of tesseract --psm 6. The pictures named in held-back.txt, on which nothing
+was tuned, are also averaged apart.
+
+usage: measure.py MIVO_SEE PICTURES [--keep FOLDER] [--engines a,b] [--jobs N] [NAME ...]"""
 
 import argparse
 import bisect
+import concurrent.futures
 import json
 import os
-import resource
 import subprocess
 import sys
+import tempfile
 import time
 
 ENGINES = {
@@ -28,6 +37,8 @@ ENGINES = {
     "psm6": ["tesseract", "--psm", "6"],
     "psm11": ["tesseract", "--psm", "11"],
 }
+PLAIN = ["tess", "psm6", "psm11"]
+HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 def collapsed(text):
@@ -85,6 +96,11 @@ def in_order_share(positions):
     return len(tails) / len(positions)
 
 
+class Scores:
+    def __init__(self, cer, whole, order, junk, read):
+        self.cer, self.whole, self.order, self.junk, self.read = cer, whole, order, junk, read
+
+
 def scores(output, truth):
     truth_lines = [collapsed(l) for l in truth.splitlines() if l.strip()]
     out_lines = [collapsed(l) for l in output.splitlines() if l.strip()]
@@ -99,33 +115,60 @@ def scores(output, truth):
             positions.append(unused[line].pop(0))
     whole = len(positions) / max(1, len(truth_lines))
     junk = sum(1 for l in out_lines if 3 * best_match_errors(l, whole_text) > len(l))
-    return cer, whole, in_order_share(positions), junk
+    read = {i for i, l in enumerate(truth_lines) if is_read(l, collapsed(output))}
+    return Scores(cer, whole, in_order_share(positions), junk, read)
 
 
-def run(command, stdin=None):
-    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+def is_read(line, output):
+    """Whether `line` stands in `output` with at most a tenth of its
+    characters wrong."""
+    return 10 * best_match_errors(line, output) <= len(line)
+
+
+def run(command, stdin=b""):
+    """Runs `command` to its end: its exit status, standard output and
+    error, and its own CPU seconds, wall seconds and peak memory in bytes,
+    also while other runs go on beside it."""
     start = time.monotonic()
-    done = subprocess.run(command, input=stdin, capture_output=True, check=False)
-    wall = time.monotonic() - start
-    after = resource.getrusage(resource.RUSAGE_CHILDREN)
-    cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
-    return done, wall, cpu
+    with tempfile.TemporaryFile() as err:
+        process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=err,
+                                   env=dict(os.environ, OMP_THREAD_LIMIT="1"))
+        process.stdin.write(stdin)
+        process.stdin.close()
+        out = process.stdout.read()
+        process.stdout.close()
+        _, status, usage = os.wait4(process.pid, 0)
+        process.returncode = os.waitstatus_to_exitcode(status)
+        err.seek(0)
+        error = err.read().decode(errors="replace")
+    return Run(process.returncode, out, error, time.monotonic() - start,
+               usage.ru_utime + usage.ru_stime, usage.ru_maxrss * 1024)
+
+
+class Run:
+    def __init__(self, status, out, error, wall, cpu, memory):
+        self.status, self.out, self.error = status, out, error
+        self.wall, self.cpu, self.memory = wall, cpu, memory
+
+
+def mivo_see_request(picture):
+    return json.dumps({"file": picture, "source": "Mac", "taken": "2025-03-01 09:00",
+                       "today": "2025-03-01", "sort": False}).encode()
 
 
 def read(engine, mivo_see, picture):
+    """The text `engine` reads in `picture`, whether it found none, and its run."""
     if engine == "mivo-see":
-        request = json.dumps({"file": picture, "source": "Mac", "taken": "2025-03-01 09:00",
-                              "today": "2025-03-01", "sort": False})
-        done, wall, cpu = run([mivo_see], request.encode())
-        if done.returncode != 0:
-            raise RuntimeError(f"mivo-see failed on {picture}: {done.stderr.decode()}")
-        answer = json.loads(done.stdout)
-        return answer["text"], answer["model"] == "no_text", wall, cpu
-    done, wall, cpu = run(ENGINES[engine] + [picture, "stdout", "-l", "eng"])
-    if done.returncode != 0:
-        raise RuntimeError(f"tesseract failed on {picture}: {done.stderr.decode()}")
-    text = done.stdout.decode()
-    return text, not text.strip(), wall, cpu
+        done = run([mivo_see], mivo_see_request(picture))
+        if done.status != 0:
+            raise RuntimeError(f"mivo-see failed on {picture}: {done.error}")
+        answer = json.loads(done.out)
+        return answer["text"], answer["model"] == "no_text", done
+    done = run(ENGINES[engine] + [picture, "stdout", "-l", "eng"])
+    if done.status != 0:
+        raise RuntimeError(f"tesseract failed on {picture}: {done.error}")
+    text = done.out.decode()
+    return text, not text.strip(), done
 
 
 def table(title, names, engines, cell, mean_cell):
@@ -137,50 +180,98 @@ def table(title, names, engines, cell, mean_cell):
     print(f"{'mean':<{width}}" + "".join(f"{mean_cell(e):>10}" for e in engines))
 
 
+def verdict(met):
+    return "met" if met else "NOT MET"
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("mivo_see")
     parser.add_argument("pictures")
     parser.add_argument("--keep", help="folder for each engine's text of each picture")
     parser.add_argument("--engines", default=",".join(ENGINES))
+    parser.add_argument("--jobs", type=int, default=1, help="pictures read at once")
     parser.add_argument("names", nargs="*")
     args = parser.parse_intermixed_args()
     engines = args.engines.split(",")
     names = sorted(f[:-4] for f in os.listdir(args.pictures) if f.endswith(".png"))
     if args.names:
         names = [n for n in names if n in args.names]
-    results = {}
+    with open(os.path.join(HERE, "held-back.txt"), encoding="utf-8") as f:
+        held_back = {l.strip() for l in f if l.strip() and not l.startswith("#")}
+    truths = {}
     for name in names:
-        picture = os.path.join(args.pictures, name + ".png")
         with open(os.path.join(args.pictures, name + ".txt"), encoding="utf-8") as f:
-            truth = f.read()
-        for engine in engines:
-            text, empty, wall, cpu = read(engine, args.mivo_see, picture)
-            results[name, engine] = scores(text, truth) + (empty, wall, cpu)
-            if args.keep:
-                os.makedirs(args.keep, exist_ok=True)
-                with open(os.path.join(args.keep, f"{name}.{engine}.txt"), "w", encoding="utf-8") as f:
-                    f.write(text)
-        print(f"read {name}", file=sys.stderr)
+            truths[name] = f.read()
 
-    def mean(engine, index):
-        return sum(results[n, engine][index] for n in names) / len(names)
+    def one(name, engine):
+        text, empty, done = read(engine, args.mivo_see, os.path.join(args.pictures, name + ".png"))
+        if args.keep:
+            os.makedirs(args.keep, exist_ok=True)
+            with open(os.path.join(args.keep, f"{name}.{engine}.txt"), "w", encoding="utf-8") as f:
+                f.write(text)
+        return scores(text, truths[name]), empty, done
+
+    results = {}
+    with concurrent.futures.ThreadPoolExecutor(max(1, args.jobs)) as pool:
+        futures = {pool.submit(one, n, e): (n, e) for n in names for e in engines}
+        for future in concurrent.futures.as_completed(futures):
+            results[futures[future]] = future.result()
+    print(f"read {len(names)} pictures", file=sys.stderr)
+
+    def mean(engine, value, among=None):
+        chosen = [n for n in names if among is None or n in among]
+        return sum(value(results[n, engine]) for n in chosen) / max(1, len(chosen))
 
     def cer_cell(name, engine):
-        cer, empty = results[name, engine][0], results[name, engine][4]
-        return "no_text" if empty else f"{cer:.3f}"
+        result = results[name, engine]
+        return "no_text" if result[1] else f"{result[0].cer:.3f}"
 
-    table("character error rate", names, engines, cer_cell, lambda e: f"{mean(e, 0):.3f}")
-    table("true lines found whole", names, engines,
-          lambda n, e: f"{results[n, e][1]:.0%}", lambda e: f"{mean(e, 1):.0%}")
-    table("whole lines in reading order", names, engines,
-          lambda n, e: f"{results[n, e][2]:.0%}", lambda e: f"{mean(e, 2):.0%}")
-    table("lines that resemble no true text", names, engines,
-          lambda n, e: str(results[n, e][3]), lambda e: f"{mean(e, 3):.1f}")
-    table("wall seconds", names, engines,
-          lambda n, e: f"{results[n, e][5]:.2f}", lambda e: f"{mean(e, 5):.2f}")
-    table("cpu seconds", names, engines,
-          lambda n, e: f"{results[n, e][6]:.2f}", lambda e: f"{mean(e, 6):.2f}")
+    table("character error rate", names, engines, cer_cell, lambda e: f"{mean(e, lambda r: r[0].cer):.3f}")
+    table("true lines found whole", names, engines, lambda n, e: f"{results[n, e][0].whole:.0%}",
+          lambda e: f"{mean(e, lambda r: r[0].whole):.0%}")
+    table("whole lines in reading order", names, engines, lambda n, e: f"{results[n, e][0].order:.0%}",
+          lambda e: f"{mean(e, lambda r: r[0].order):.0%}")
+    table("lines that resemble no true text", names, engines, lambda n, e: str(results[n, e][0].junk),
+          lambda e: f"{mean(e, lambda r: r[0].junk):.1f}")
+    table("wall seconds", names, engines, lambda n, e: f"{results[n, e][2].wall:.2f}",
+          lambda e: f"{mean(e, lambda r: r[2].wall):.2f}")
+    table("cpu seconds", names, engines, lambda n, e: f"{results[n, e][2].cpu:.2f}",
+          lambda e: f"{mean(e, lambda r: r[2].cpu):.2f}")
+    table("peak memory, MB", names, engines, lambda n, e: f"{results[n, e][2].memory / 1e6:.0f}",
+          lambda e: f"{mean(e, lambda r: r[2].memory) / 1e6:.0f}")
+
+    if "mivo-see" not in engines or not all(p in engines for p in PLAIN):
+        return
+    print("\ntargets")
+    worse = []
+    lost = []
+    for name in names:
+        best = min(PLAIN, key=lambda e: results[name, e][0].cer)
+        ours = results[name, "mivo-see"][0]
+        if ours.cer > results[name, best][0].cer + 0.05:
+            worse.append(f"{name} ({ours.cer:.3f}, {best} {results[name, best][0].cer:.3f})")
+        truth_lines = [collapsed(l) for l in truths[name].splitlines() if l.strip()]
+        for i in sorted(results[name, best][0].read - ours.read):
+            lost.append(f"{name}: {truth_lines[i]}")
+    print(f"  every picture within the best plain mode + 0.05: {verdict(not worse)}")
+    for line in worse:
+        print(f"    {line}")
+    ours_mean = mean("mivo-see", lambda r: r[0].cer)
+    print(f"  mean error rate {ours_mean:.3f}, at most 0.040: {verdict(ours_mean <= 0.04)}")
+    tuned = [n for n in names if n not in held_back]
+    back = [n for n in names if n in held_back]
+    for label, among in (("tuned on", tuned), ("held back", back)):
+        if among:
+            cells = ", ".join(f"{e} {mean(e, lambda r: r[0].cer, set(among)):.3f}" for e in engines)
+            print(f"    {len(among)} pictures {label}: {cells}")
+    print(f"  true lines lost that the best plain mode reads: {len(lost)}: {verdict(not lost)}")
+    for line in lost:
+        print(f"    {line}")
+    ours_cpu = sum(results[n, "mivo-see"][2].cpu for n in names)
+    psm6_cpu = sum(results[n, "psm6"][2].cpu for n in names)
+    print(f"  CPU seconds on all pictures {ours_cpu:.1f}, tesseract --psm 6 {psm6_cpu:.1f} "
+          f"(ratio {ours_cpu / psm6_cpu:.2f}), at most its: {verdict(ours_cpu <= psm6_cpu)}")
 
 
 if __name__ == "__main__":

@@ -1,4 +1,4 @@
-#include "platform/linux/picture_pixel_count.h"
+#include "platform/linux/text_recognition/picture_pixel_count.h"
 
 #include <gtest/gtest.h>
 

@@ -234,9 +234,24 @@ void writeLayout(const std::string& path, int width, int height,
     if (font == nullptr) font.reset(bmfCreate(nullptr, size));
     l_int32 drawn = 0;
     l_int32 overflow = 0;
-    pixSetTextline(pix.get(), font.get(), text.text.c_str(), text.light ? 0xffffff00 : kInk,
-                   text.x, text.baseline, &drawn, &overflow);
+    const l_uint32 colour = text.grey >= 0 ? static_cast<l_uint32>(text.grey) * 0x01010100u
+                            : text.light  ? 0xffffff00
+                                          : kInk;
+    pixSetTextline(pix.get(), font.get(), text.text.c_str(), colour, text.x, text.baseline, &drawn,
+                   &overflow);
     if (overflow) throw std::runtime_error("text outside the picture: " + text.text);
+  }
+  write(path, pix.get(), PictureFormat::png);
+}
+
+void writePattern(const std::string& path, int width, int height,
+                  const std::function<bool(int x, int y)>& dark) {
+  PixPointer pix(pixCreate(width, height, 1));
+  if (pix == nullptr) throw std::runtime_error("cannot make a picture");
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (dark(x, y)) pixSetPixel(pix.get(), x, y, 1);
+    }
   }
   write(path, pix.get(), PictureFormat::png);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,13 +15,15 @@ void writeTextPicture(const std::string& path, const std::vector<std::string>& l
                         PictureFormat format = PictureFormat::png);
 
 // A text to draw, its left end at `x` and its baseline at `baseline`, black
-// or, when `light`, white; in the layout's font size, or in `fontSize`.
+// or, when `light`, white, or in the grey `grey` (0 to 255) when it is given;
+// in the layout's font size, or in `fontSize`.
 struct PlacedText {
   std::string text;
   int x;
   int baseline;
   bool light = false;
   int fontSize = 0;
+  int grey = -1;
 };
 
 // A rectangle, dark grey or of the colour `rgb` (0xRRGGBB): filled, or an
@@ -42,6 +45,11 @@ struct DrawnBox {
 void writeLayout(const std::string& path, int width, int height,
                  const std::vector<PlacedText>& texts, int fontSize,
                  const std::vector<DrawnBox>& boxes = {});
+
+// Writes a black-and-white PNG of `width` x `height` pixels, black where
+// `dark` says so, asked row by row.
+void writePattern(const std::string& path, int width, int height,
+                  const std::function<bool(int x, int y)>& dark);
 
 // Writes a TIFF with one page per entry of `pages`, each page as above.
 void writeTiffPages(const std::string& path, const std::vector<std::vector<std::string>>& pages);

@@ -3,12 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <functional>
+#include <random>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/linux/tesseract_text_recognizer.h"
+#include "platform/linux/text_recognition/tesseract_text_recognizer.h"
 #include "see/test/pictures.h"
 #include "see/test/temporary_folder.h"
 
@@ -178,6 +181,90 @@ TEST(ScreenLayouts, ASidebarBesideAnArticleOutOfLineWithItIsReadOnceAndWhole) {
   EXPECT_EQ(readLayout(texts, 4), expected);
 }
 
+// White titles on the mid-tone bars of window frames, beside a mid-grey
+// button whose label is black: the bars were no dark ground, and whitened
+// around their white letters they hid them.
+TEST(ScreenLayouts, LightTitlesOnMidToneBarsAndDarkLabelsOnMidToneButtonsAreRead) {
+  EXPECT_EQ(readLayout(
+                {
+                    {"Unsaved changes", 200, 57, true},
+                    {"Save the draft before closing?", 60, 130},
+                    {"Discard", 80, 220},
+                    {"Choose a file to send", 820, 57, true},
+                },
+                kFontSize,
+                {
+                    {20, 32, 560, 36, true, 0x7a96c2},   // a title bar
+                    {60, 195, 140, 40, true, 0x9a9a9a},  // a mid-grey button
+                    {640, 32, 560, 36, true, 0x8c8c8c},  // another title bar, grey
+                }),
+            (std::vector<std::string>{"Unsaved changes Choose a file to send",
+                                      "Save the draft before closing?", "Discard"}));
+}
+
+// Placeholders in fields, hints under them and a "Last edited" line in light
+// greys on white, down to a contrast of 2:1 (#b8b8b8), as a person reads them.
+TEST(ScreenLayouts, LightGreyTextDownToAContrastOfTwoToOneIsRead) {
+  constexpr std::uint32_t kFieldFrame = 0xcccccc;
+  EXPECT_EQ(readLayout(
+                {
+                    {"Email", 60, 60},
+                    {"Ann Berg from Lisbon", 72, 104, false, 0, 0xaa},
+                    {"We send a link to confirm it.", 60, 146, false, 4, 0x99},
+                    {"Password", 60, 196},
+                    {"At least 12 characters", 72, 240, false, 0, 0xb8},
+                    {"Last edited 3 March 2025 by the web team", 60, 300, false, 4, 0xb8},
+                }
+                ,
+                kFontSize,
+                {{60, 76, 460, 40, false, kFieldFrame}, {60, 212, 460, 40, false, kFieldFrame}}),
+            (std::vector<std::string>{"Email", "Ann Berg from Lisbon", "We send a link to confirm it.",
+                                      "Password", "At least 12 characters",
+                                      "Last edited 3 March 2025 by the web team"}));
+}
+
+// Pictures of noise, of rings and of diagonal lines three pixels apart hold
+// no text: their specks were read as letters, for junk and minutes.
+TEST(ScreenLayouts, NoiseRingsAndLinePatternsGiveNoText) {
+  const test::TemporaryFolder folder;
+  std::mt19937 random(30);
+  const struct {
+    const char* name;
+    std::function<bool(int, int)> dark;
+  } patterns[] = {
+      {"noise", [&random](int, int) { return (random() & 1) != 0; }},
+      {"rings", [](int x, int y) { return static_cast<int>(std::hypot(x - 512, y - 512)) % 3 == 0; }},
+      {"diagonals", [](int x, int y) { return (x + y) % 3 == 0; }},
+  };
+  TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
+  for (const auto& pattern : patterns) {
+    SCOPED_TRACE(pattern.name);
+    const std::string path = folder.path(std::string(pattern.name) + ".png");
+    test::writePattern(path, 1024, 1024, pattern.dark);
+    const std::unique_ptr<Image> image = recognizer.loadFirstImage(path);
+    ASSERT_NE(image, nullptr);
+    EXPECT_THAT(recognizer.recognizeText(*image), testing::IsEmpty());
+  }
+}
+
+// Links underlined as browsers draw them, the underline touching the letters'
+// feet and crossed by their descenders: painted over as a rule, it took the
+// first letter's stem ("Introduction" came out as "ntroduction") and cut "p"
+// and "g".
+TEST(ScreenLayouts, UnderlinedWordsKeepTheLettersThatTouchTheirLine) {
+  const std::vector<std::string> links = {"Introduction", "Users and Groups", "Keeping people apart",
+                                          "Reference pages"};
+  std::vector<PlacedText> texts;
+  std::vector<DrawnBox> boxes;
+  for (std::size_t i = 0; i < links.size(); ++i) {
+    const int baseline = 80 + 40 * static_cast<int>(i);
+    texts.push_back({links[i], 60, baseline});
+    // A line two pixels high right under the letters, as long as the text.
+    boxes.push_back({60, baseline + 1, 14 * static_cast<int>(links[i].size()), 2, true, 0x1a0dab});
+  }
+  EXPECT_EQ(readLayout(texts, 12, boxes), links);
+}
+
 // Fields and buttons framed in light grey, lower than a rule is long: once
 // their long tops and bottoms were painted over, their short sides were left
 // and read as bars.
@@ -267,6 +354,64 @@ TEST(ScreenLayouts, AReceiptsPricesStayOnTheirItemsLines) {
   EXPECT_EQ(readLayout(texts, kTableFontSize), expected);
 }
 
+std::vector<std::string> readPicture(const std::string& path) {
+  TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
+  const std::unique_ptr<Image> image = recognizer.loadFirstImage(path);
+  if (image == nullptr) throw std::runtime_error("not loaded: " + path);
+  std::vector<std::string> lines;
+  for (const TextObservation& observation : recognizer.recognizeText(*image)) {
+    lines.push_back(observation.topCandidate.value_or("(none)"));
+  }
+  return lines;
+}
+
+// Screens of real programs, captured under Xvfb for the OCR benchmark: an
+// invoice page in Chromium whose descriptions stand far from three columns of
+// figures, and listings in xterm whose fields are far apart. Read as text
+// columns, every row's left part came first and all right parts after the
+// last row.
+TEST(ScreenLayouts, TablesAndListingsOfRealProgramsAreReadRowByRowAcross) {
+  const struct {
+    const char* picture;
+    std::vector<std::string> rows;
+  } screens[] = {
+      {"web-invoice-table",
+       {"Hosting, March 1 24.00 24.00", "Support hours 6 45.00 270.00",
+        "Migration of the mail server 1 180.00 180.00", "Total due by 31 March 2025 545.30"}},
+      {"term-ls-l-etc",
+       {"drwxr-xr-x 9 root root 4096 Dec 11 07:09 X11",
+        "-rw-r--r-- 1 root root 3040 May 25 2023 adduser.conf"}},
+      {"term-services",
+       {"ssh 22/tcp # SSH Remote Login Protocol", "domain 53/tcp # Domain Name Server"}},
+  };
+  for (const auto& screen : screens) {
+    SCOPED_TRACE(screen.picture);
+    EXPECT_THAT(readPicture(std::string(MIVO_BENCH_PICTURES) + "/" + screen.picture + ".png"),
+                testing::IsSupersetOf(screen.rows));
+  }
+}
+
+// Two terminals side by side on a dark desktop, their lines in line as a
+// table's are: the desktop between them parts them.
+TEST(ScreenLayouts, TwoWindowsSideBySideWithLinesInLineAreReadOneAfterTheOther) {
+  const std::vector<std::string> left = {"total 760", "apt 4096 Dec 11", "X11 4096 May 9",
+                                         "hosts 221 Jun 24"};
+  const std::vector<std::string> right = {"NAME=Debian", "VERSION_ID=12", "ARCH=amd64",
+                                          "HOME_URL=debian.org"};
+  std::vector<PlacedText> texts;
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    texts.push_back({left[i], 40, 80 + kPitch * static_cast<int>(i)});
+    texts.push_back({right[i], 560, 80 + kPitch * static_cast<int>(i)});
+  }
+  std::vector<std::string> expected = left;
+  expected.insert(expected.end(), right.begin(), right.end());
+  EXPECT_EQ(readLayout(texts, kFontSize,
+                       {{0, 0, 1512, 982, true},  // the desktop
+                        {20, 40, 440, 200, true, 0xffffff},
+                        {540, 40, 440, 200, true, 0xffffff}}),
+            expected);
+}
+
 TEST(ScreenLayouts, TwoTextColumnsUnderAHeadingAreReadOneAfterTheOther) {
   const std::vector<std::string> left = {
       "The city council voted on Tuesday to close", "the old harbour road to cars on weekends",
@@ -331,13 +476,7 @@ TEST(ScreenLayouts, SmallTextBesideLargerTextIsReadAtItsOwnScale) {
 // out grey beside the white desktop, and the one threshold that the
 // recogniser takes for the whole picture turned it black, text and all.
 TEST(ScreenLayouts, ADarkTerminalBesideABlackDesktopIsRead) {
-  TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
-  const std::unique_ptr<Image> image = recognizer.loadFirstImage(MIVO_DARK_TERMINAL_SCREENSHOT);
-  ASSERT_NE(image, nullptr);
-  std::vector<std::string> lines;
-  for (const TextObservation& observation : recognizer.recognizeText(*image)) {
-    lines.push_back(observation.topCandidate.value_or("(none)"));
-  }
+  const std::vector<std::string> lines = readPicture(MIVO_DARK_TERMINAL_SCREENSHOT);
   EXPECT_THAT(lines, testing::IsSupersetOf({"$ git status", "On branch main",
                                             "Changes not staged for commit:", "$ make test",
                                             "ran 48 tests, 47 passed, 1 failed"}));

@@ -1,4 +1,4 @@
-#include "platform/linux/tesseract_text_recognizer.h"
+#include "platform/linux/text_recognition/tesseract_text_recognizer.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

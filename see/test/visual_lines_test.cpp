@@ -1,4 +1,4 @@
-#include "platform/linux/visual_lines.h"
+#include "platform/linux/text_recognition/visual_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -34,12 +34,36 @@ TEST(VisualLines, PutsWordsTogetherAsAPersonReadsThem) {
         word("2.49", 400, 440, 10), word("Rye", 10, 40, 40), word("bread", 46, 90, 40),
         word("1", 300, 310, 40), word("3.20", 400, 440, 40)},
        {"Oat milk 2 2.49", "Rye bread 1 3.20"}},
-      {"a sidebar far to the left of a text column is read before it",
+      {"a sidebar far to the left of prose in line with it is read before it",
        {word("Inbox", 10, 60, 10), word("Dear", 300, 340, 10), word("Ann,", 350, 390, 10),
-        word("the", 400, 430, 10), word("Sent", 10, 55, 40), word("bill", 300, 330, 40),
-        word("is", 340, 355, 40), word("due", 365, 395, 40), word("Spam", 10, 60, 70),
-        word("on", 300, 320, 70), word("Friday", 330, 390, 70), word("noon.", 400, 450, 70)},
-       {"Inbox", "Sent", "Spam", "Dear Ann, the", "bill is due", "on Friday noon."}},
+        word("the", 400, 430, 10), word("bill", 440, 470, 10), word("is", 480, 495, 10),
+        word("Sent", 10, 55, 40), word("due", 300, 330, 40), word("on", 340, 355, 40),
+        word("Friday", 365, 420, 40), word("before", 430, 480, 40), word("noon.", 490, 530, 40),
+        word("Spam", 10, 60, 70), word("Thanks,", 300, 360, 70), word("see", 370, 395, 70),
+        word("you", 405, 430, 70), word("on", 440, 455, 70), word("Monday", 465, 520, 70)},
+       {"Inbox", "Sent", "Spam", "Dear Ann, the bill is", "due on Friday before noon.",
+        "Thanks, see you on Monday"}},
+      {"a listing's fields in line with each other are read across a wide gutter",
+       {word("drwxr-xr-x", 10, 110, 10), word("2", 120, 130, 10), word("root", 140, 180, 10),
+        word("4096", 400, 440, 10), word("Dec", 450, 480, 10), word("11", 490, 510, 10),
+        word("apt", 520, 550, 10),
+        word("-rw-r--r--", 10, 110, 40), word("1", 120, 130, 40), word("root", 140, 180, 40),
+        word("3040", 400, 440, 40), word("May", 450, 480, 40), word("25", 490, 510, 40),
+        word("adduser.conf", 520, 620, 40),
+        word("drwxr-xr-x", 10, 110, 70), word("9", 120, 130, 70), word("root", 140, 180, 70),
+        word("4096", 400, 440, 70), word("Dec", 450, 480, 70), word("11", 490, 510, 70),
+        word("X11", 520, 550, 70)},
+       {"drwxr-xr-x 2 root 4096 Dec 11 apt", "-rw-r--r-- 1 root 3040 May 25 adduser.conf",
+        "drwxr-xr-x 9 root 4096 Dec 11 X11"}},
+      {"an option beside the first line of its description is read with it",
+       {word("-c", 10, 30, 10), word("with", 130, 170, 10), word("-lt:", 180, 210, 10),
+        word("sort", 220, 260, 10), word("by", 270, 290, 10), word("ctime,", 300, 360, 10),
+        word("formation;", 130, 220, 40), word("otherwise", 230, 310, 40), word("by", 320, 340, 40),
+        word("name", 350, 390, 40), word("first", 400, 440, 40),
+        word("-C", 10, 30, 70), word("list", 130, 160, 70), word("entries", 170, 230, 70),
+        word("by", 240, 260, 70), word("columns", 270, 340, 70)},
+       {"-c with -lt: sort by ctime,", "formation; otherwise by name first",
+        "-C list entries by columns"}},
       {"a sidebar longer than the text column beside it, an item of it reaching close to the "
        "column below its end, is read whole before it",
        {word("Account", 10, 80, 0), word("Orders", 10, 70, 40), word("Addresses", 10, 100, 80),
@@ -93,6 +117,23 @@ TEST(VisualLines, PutsWordsTogetherAsAPersonReadsThem) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(visualLines(row.words), row.lines);
   }
+}
+
+// Two terminals side by side in one font: their lines stand in line as a
+// table's do, and only the desktop's ground between them tells them apart.
+TEST(VisualLines, LinesInLineAreTwoWindowsWhereTheGroundChangesBetweenThem) {
+  const std::vector<BoxedWord> words = {
+      word("total", 10, 60, 10),   word("760", 70, 100, 10),     word("NAME=Debian", 400, 510, 10),
+      word("apt", 10, 40, 40),     word("Dec", 50, 80, 40),      word("VERSION=12", 400, 500, 40),
+      word("X11", 10, 40, 70),     word("May", 50, 80, 70),      word("ID=debian", 400, 490, 70),
+  };
+  // The desktop shows from 200 to 380.
+  const auto edgeDown = [](int left, int right, int, int) { return left < 380 && right > 200; };
+  EXPECT_EQ(visualLines(words, edgeDown),
+            (std::vector<std::string>{"total 760", "apt Dec", "X11 May", "NAME=Debian", "VERSION=12",
+                                      "ID=debian"}));
+  EXPECT_EQ(visualLines(words),
+            (std::vector<std::string>{"total 760 NAME=Debian", "apt Dec VERSION=12", "X11 May ID=debian"}));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "platform/linux/word_choice.h"
+#include "platform/linux/text_recognition/word_choice.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +44,15 @@ TEST(SureWords, KeepsUnsureWordsOnlyBesideSureOnesAndOneWordAPlace) {
       {"a row further than twenty heights from any sure word keeps nothing unsure",
        {read("Inbox", 10, 60, 0, 90), read("vette", 500, 560, 0, 40)},
        {"Inbox"}},
+      {"a long word of letters and digits stays alone and unsure, and keeps its phrase",
+       {read("Tesired=Unknown/Install/Remove/Purge/Hold", 10, 300, 0, 25),
+        read("http://www", 10, 90, 100, 0), read(".apache.org/licenses/", 95, 250, 100, 47),
+        read("vettbtag,", 10, 90, 200, 30)},
+       {"Tesired=Unknown/Install/Remove/Purge/Hold", "http://www", ".apache.org/licenses/"}},
+      {"a letter alone on its row goes however sure, a digit stays, a letter on a row stays",
+       {read("x", 10, 20, 0, 97), read("0", 10, 20, 100, 95), read("C", 10, 20, 200, 90),
+        read("AC", 60, 80, 200, 90)},
+       {"0", "C", "AC"}},
       {"of two words on one place, the surer",
        {read("2025-02-water", 10, 120, 0, 89), read("pdf", 100, 122, 0, 49)},
        {"2025-02-water"}},

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "hands/test/xvfb_server.h"
-#include "platform/linux/tesseract_text_recognizer.h"
+#include "platform/linux/text_recognition/tesseract_text_recognizer.h"
 #include "see/test/temporary_folder.h"
 
 extern char** environ;

@@ -1,0 +1,147 @@
+#include "platform/linux/text_recognition/ground_levelling.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/linux/text_recognition/dark_shapes.h"
+#include "platform/linux/text_recognition/leptonica_pointers.h"
+#include "platform/text_recognition.h"
+
+namespace mivo::platform {
+namespace {
+
+constexpr int kGroundWidth = 32;
+constexpr int kGroundHeight = 16;
+constexpr int kLargestLetter = 128;
+constexpr int kShapesOfALightGround = 3;
+// A screen's ground encloses its letters and windows, some thousands.
+constexpr int kMostEnclosures = 20000;
+// Wider than the strokes of any text but headings.
+constexpr int kGroundReach = 15;
+// Grounds darker than this hold light text if anything: a title bar, a
+// selected row, a coloured button. Light grey text on white, at a contrast
+// of 2:1, is lighter.
+constexpr int kMidTone = 184;
+// Light letters on a ground take at least one pixel in this many of the
+// ground's own.
+constexpr int kLightLetterShare = 30;
+
+bool isDarkGround(const DarkShape& shape) {
+  if (shape.width < kGroundWidth || shape.height < kGroundHeight) return false;
+  l_int32 dark = 0;
+  pixCountPixels(shape.pixels.get(), &dark, nullptr);
+  return 5 * static_cast<long long>(dark) >= 3 * static_cast<long long>(shape.width) * shape.height;
+}
+
+// The part of `ground`'s box to turn: the ground and the light letters it
+// encloses, not the light grounds. None for a ground of noise.
+PixPointer areaToTurn(const DarkShape& ground, const std::vector<DarkShape>& shapes) {
+  PixPointer area = enclosedBy(ground);
+  // A ground of noise encloses light specks by the hundred thousand, whose
+  // pixels would take gigabytes: nothing of it is turned.
+  l_int32 pieces = 0;
+  if (pixCountConnComp(area.get(), 4, &pieces) != 0) {
+    throw RecognitionError("the picture cannot be levelled");
+  }
+  if (pieces > kMostEnclosures) return nullptr;
+  for (const DarkShape& enclosure : connectedPieces(area.get(), 4)) {
+    const bool large = enclosure.width > kLargestLetter || enclosure.height > kLargestLetter;
+    // The enclosure's box within the picture, so that its shapes can be found.
+    const DarkShape placed{ground.x + enclosure.x, ground.y + enclosure.y, enclosure.width,
+                           enclosure.height, nullptr};
+    if (large || shapesEnclosed(placed, enclosure.pixels.get(), shapes, kShapesOfALightGround) >=
+                     kShapesOfALightGround) {
+      pixRasterop(area.get(), enclosure.x, enclosure.y, enclosure.width, enclosure.height,
+                  PIX_DST & PIX_NOT(PIX_SRC), enclosure.pixels.get(), 0, 0);
+    }
+  }
+  pixRasterop(area.get(), 0, 0, ground.width, ground.height, PIX_SRC | PIX_DST, ground.pixels.get(),
+              0, 0);
+  return area;
+}
+
+// The mean grey of the ground's own pixels.
+int groundGrey(Pix* grey, const DarkShape& ground) {
+  l_float32 mean = 0;
+  if (pixGetAverageMasked(grey, ground.pixels.get(), ground.x, ground.y, 1, L_MEAN_ABSVAL, &mean) !=
+      0) {
+    throw RecognitionError("the picture cannot be levelled");
+  }
+  return static_cast<int>(mean + 0.5f);
+}
+
+
+// Turns the grounds among `shapes` of `grey`, those that `turns` chooses.
+template <typename Turns>
+void levelGroundsOf(Pix* grey, const std::vector<DarkShape>& shapes, Turns turns) {
+  // What has been turned already, so that a ground inside another one's
+  // letters is not turned back.
+  const PixPointer turned(pixCreate(pixGetWidth(grey), pixGetHeight(grey), 1));
+  if (turned == nullptr) throw RecognitionError("the picture cannot be levelled");
+  l_uint32* const greyRows = pixGetData(grey);
+  const int greyWords = pixGetWpl(grey);
+  l_uint32* const turnedRows = pixGetData(turned.get());
+  const int turnedWords = pixGetWpl(turned.get());
+  for (const DarkShape& shape : shapes) {
+    if (!isDarkGround(shape)) continue;
+    const PixPointer area = areaToTurn(shape, shapes);
+    if (area == nullptr || !turns(shape, area.get())) continue;
+    // Inverted, the ground becomes this light; it is stretched to white and
+    // what is written on it keeps its darkness.
+    const int light = std::max(1, 255 - groundGrey(grey, shape));
+    const l_uint32* const areaRows = pixGetData(area.get());
+    const int areaWords = pixGetWpl(area.get());
+    for (int y = 0; y < shape.height; ++y) {
+      const l_uint32* const areaRow = areaRows + y * areaWords;
+      l_uint32* const greyRow = greyRows + (shape.y + y) * greyWords;
+      l_uint32* const turnedRow = turnedRows + (shape.y + y) * turnedWords;
+      for (int x = 0; x < shape.width; ++x) {
+        const int at = shape.x + x;
+        if (!GET_DATA_BIT(areaRow, x) || GET_DATA_BIT(turnedRow, at)) continue;
+        const int inverted = 255 - GET_DATA_BYTE(greyRow, at);
+        SET_DATA_BYTE(greyRow, at, std::min(255, inverted * 255 / light));
+        SET_DATA_BIT(turnedRow, at);
+      }
+    }
+  }
+}
+
+// Whether `area`, what is to be turned in `ground`'s box, holds light
+// letters besides the ground: enough pixels that are not the ground's own.
+bool holdsLightLetters(const DarkShape& ground, Pix* area) {
+  l_int32 all = 0;
+  l_int32 own = 0;
+  pixCountPixels(area, &all, nullptr);
+  pixCountPixels(ground.pixels.get(), &own, nullptr);
+  return static_cast<long long>(all - own) * kLightLetterShare >= own;
+}
+
+}  // namespace
+
+void levelGrounds(Pix* grey) {
+  // Dark grounds, whatever is written on them.
+  levelGroundsOf(grey, darkShapesOf(grey), [](const DarkShape&, Pix*) { return true; });
+  // Then mid-tone ones, a title bar's or a coloured button's, only where what
+  // they hold is lighter than they are: dark text on them is one shape with
+  // them, and holds no light letters.
+  levelGroundsOf(grey, darkShapesOf(grey, kMidTone), holdsLightLetters);
+}
+
+void whitenGrounds(Pix* grey) {
+  const PixPointer ground(pixCloseGray(grey, kGroundReach, kGroundReach));
+  if (ground == nullptr) throw RecognitionError("the picture cannot be levelled");
+  l_uint32* const greyRows = pixGetData(grey);
+  const int greyWords = pixGetWpl(grey);
+  const l_uint32* const groundRows = pixGetData(ground.get());
+  const int groundWords = pixGetWpl(ground.get());
+  for (int y = 0; y < pixGetHeight(grey); ++y) {
+    l_uint32* const greyRow = greyRows + y * greyWords;
+    const l_uint32* const groundRow = groundRows + y * groundWords;
+    for (int x = 0; x < pixGetWidth(grey); ++x) {
+      const int light = std::max(1, static_cast<int>(GET_DATA_BYTE(groundRow, x)));
+      SET_DATA_BYTE(greyRow, x, std::min(255, static_cast<int>(GET_DATA_BYTE(greyRow, x)) * 255 / light));
+    }
+  }
+}
+
+}  // namespace mivo::platform

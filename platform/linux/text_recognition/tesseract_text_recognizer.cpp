@@ -1,0 +1,257 @@
+// The reading of a picture, step by step (each step in a file of this folder):
+// 1. loadFirstImage: the picture's size checked from its headers
+//    (picture_pixel_count), then decoded by Leptonica.
+// 2. recognizeText: the picture made grey, its noise whitened (noise_removal),
+//    nothing more done where nothing is left to read; where its grounds change
+//    noted (ground_edges), for the lines to keep windows apart;
+// 3. dark grounds turned light with their text (ground_levelling: levelGrounds,
+//    on the dark shapes of dark_shapes);
+// 4. frames, boxes and cursors whitened (frame_removal);
+// 5. rules and underlines painted over (rule_removal);
+// 6. every ground made white (ground_levelling: whitenGrounds);
+// 7. the parts of the text read on their own at the scale that fits them
+//    (text_parts), then the rest, each by Tesseract as one block;
+// 8. the words to keep chosen by their confidences (word_choice);
+// 9. the words put together into lines in reading order (visual_lines),
+//    rows read across a table's columns, windows and text columns apart.
+#include "platform/linux/text_recognition/tesseract_text_recognizer.h"
+
+#include <leptonica/allheaders.h>
+#include <omp.h>
+#include <tesseract/baseapi.h>
+#include <tesseract/ocrclass.h>
+#include <tesseract/resultiterator.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
+#include "platform/linux/text_recognition/frame_removal.h"
+#include "platform/linux/text_recognition/ground_edges.h"
+#include "platform/linux/text_recognition/ground_levelling.h"
+#include "platform/linux/text_recognition/leptonica_pointers.h"
+#include "platform/linux/text_recognition/noise_removal.h"
+#include "platform/linux/text_recognition/picture_pixel_count.h"
+#include "platform/linux/text_recognition/rule_removal.h"
+#include "platform/linux/text_recognition/silenced_standard_streams.h"
+#include "platform/linux/text_recognition/text_parts.h"
+#include "platform/linux/text_recognition/visual_lines.h"
+#include "platform/linux/text_recognition/word_choice.h"
+
+namespace mivo::platform {
+namespace {
+
+// The largest picture read: 16384 x 16384 pixels, more than any screen has.
+// Decoding is refused above it, before it starts, because the decoders take
+// memory and time by the size the header claims: a 30000 x 30000 PNG of a few
+// hundred kilobytes took 3.5 GB and 16 s.
+constexpr std::uint64_t kMostPixels = std::uint64_t{1} << 28;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+class LeptonicaImage : public Image {
+ public:
+  explicit LeptonicaImage(Pix* pix) : pix_(pix) {}
+  LeptonicaImage(const LeptonicaImage&) = delete;
+  LeptonicaImage& operator=(const LeptonicaImage&) = delete;
+  ~LeptonicaImage() override { pixDestroy(&pix_); }
+
+  Pix* pix() const { return pix_; }
+
+ private:
+  Pix* pix_;
+};
+
+// Greys darker than this are ink.
+constexpr int kInk = 204;
+constexpr std::uint64_t kPixelsReadWithoutLimit = std::uint64_t{1} << 24;
+constexpr int kMostReadingMilliseconds = 35000;
+// Text stands out from its ground by this many greys at least.
+constexpr int kLeastContrast = 20;
+
+// Where a picture read by Tesseract lies in the picture recognised: drawn at
+// `scale` times its size, from the point (`x`, `y`) on.
+struct Placement {
+  int scale = 1;
+  int x = 0;
+  int y = 0;
+};
+
+// Whether any pixel of `box` in `pix` is dark enough to be written: the
+// recogniser reads words into the blank between the cells of a table's row.
+bool inkIn(Pix* pix, const BoxedWord& box) {
+  const int right = std::min<int>(box.right, pixGetWidth(pix));
+  const int bottom = std::min<int>(box.bottom, pixGetHeight(pix));
+  const l_uint32* const rows = pixGetData(pix);
+  const int words = pixGetWpl(pix);
+  for (int y = std::max(box.top, 0); y < bottom; ++y) {
+    for (int x = std::max(box.left, 0); x < right; ++x) {
+      if (GET_DATA_BYTE(rows + y * words, x) < kInk) return true;
+    }
+  }
+  return false;
+}
+
+// Every word Tesseract reads in `pix`, with its box in the recognised
+// picture's pixels; the lines are built from them, since Tesseract's own
+// lines end at every column it sees, tab stops included, and run on across
+// windows side by side.
+std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, Placement placement,
+                                tesseract::ETEXT_DESC& deadline) {
+  api.SetImage(pix);
+  if (api.Recognize(&deadline) != 0 && !deadline.deadline_exceeded()) {
+    throw RecognitionError("Tesseract could not recognise the text of the picture");
+  }
+  std::vector<ReadWord> words;
+  const std::unique_ptr<tesseract::ResultIterator> iterator(api.GetIterator());
+  if (iterator == nullptr || iterator->Empty(tesseract::RIL_WORD)) return words;
+  const int scale = placement.scale;
+  do {
+    const std::unique_ptr<char[]> text(iterator->GetUTF8Text(tesseract::RIL_WORD));
+    BoxedWord word{"", 0, 0, 0, 0};
+    if (text == nullptr || text[0] == '\0' ||
+        !iterator->BoundingBox(tesseract::RIL_WORD, &word.left, &word.top, &word.right,
+                               &word.bottom) ||
+        !inkIn(pix, word)) {
+      continue;
+    }
+    word.text = text.get();
+    word.left = word.left / scale + placement.x;
+    word.top = word.top / scale + placement.y;
+    word.right = (word.right + scale - 1) / scale + placement.x;
+    word.bottom = (word.bottom + scale - 1) / scale + placement.y;
+    words.push_back({std::move(word), iterator->Confidence(tesseract::RIL_WORD)});
+  } while (iterator->Next(tesseract::RIL_WORD));
+  return words;
+}
+
+PixPointer made(Pix* pix, const char* what) {
+  if (pix == nullptr) throw RecognitionError(std::string("the picture cannot be ") + what);
+  return PixPointer(pix);
+}
+
+// A white border this wide around a part read on its own, as the recogniser
+// finds the edges of a picture's text best.
+constexpr int kBorder = 8;
+
+// The words of `part` of `grey`, read alone at its scale.
+std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const TextPart& part,
+                                  tesseract::ETEXT_DESC& deadline) {
+  const BoxPointer box(boxCreate(part.x, part.y, part.width, part.height));
+  if (box == nullptr) throw RecognitionError("the picture cannot be cut into parts");
+  const PixPointer clipped = made(pixClipRectangle(grey, box.get(), nullptr), "cut into parts");
+  const PixPointer outside = made(pixInvert(nullptr, part.mask.get()), "cut into parts");
+  pixSetMasked(clipped.get(), outside.get(), 255);
+  const PixPointer bordered = made(pixAddBorder(clipped.get(), kBorder, 255), "cut into parts");
+  const auto scale = static_cast<l_float32>(part.scale);
+  const PixPointer scaled = made(
+      part.scale == 1 ? pixClone(bordered.get()) : pixScaleGrayLI(bordered.get(), scale, scale),
+      "scaled up");
+  return wordsRead(api, scaled.get(), {part.scale, part.x - kBorder, part.y - kBorder}, deadline);
+}
+
+// How long the recogniser may read the words of `grey`, in milliseconds, or
+// 0 for no limit: none up to 4096 x 4096 pixels, so that what a screen holds
+// never depends on how busy the machine is; beyond, up to 35 s for a picture
+// as large as can be read, so that no run takes a minute, whatever it holds.
+int readingMilliseconds(Pix* grey) {
+  const std::uint64_t pixels = static_cast<std::uint64_t>(pixGetWidth(grey)) * pixGetHeight(grey);
+  if (pixels <= kPixelsReadWithoutLimit) return 0;
+  return static_cast<int>(static_cast<double>(pixels) / static_cast<double>(kMostPixels) *
+                          kMostReadingMilliseconds);
+}
+
+// Whether `grey` holds nothing to read: no ink on a light picture, or one
+// grey all over, as a blank screen or a dark one without a line on it.
+bool holdsNoText(Pix* grey) {
+  l_int32 darkest = 0;
+  l_int32 lightest = 0;
+  if (pixGetRangeValues(grey, 1, L_SELECT_MIN, &darkest, &lightest) != 0) {
+    throw RecognitionError("the picture's greys cannot be measured");
+  }
+  return darkest >= kInk || lightest - darkest < kLeastContrast;
+}
+
+}  // namespace
+
+TesseractTextRecognizer::TesseractTextRecognizer(std::string data_path)
+    : data_path_(std::move(data_path)) {}
+
+std::unique_ptr<Image> TesseractTextRecognizer::loadFirstImage(const std::string& path) {
+  // No file name holds a NUL; as a C string the path would end there and name
+  // another file.
+  if (path.find('\0') != std::string::npos) return nullptr;
+  const SilencedStandardStreams quiet;
+  // Opened here, not by pixRead, which tries a file of the same name in the
+  // current folder when the path names none; and the size checked is that of
+  // the file then decoded.
+  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rbe"));
+  if (file == nullptr) return nullptr;
+  const std::optional<std::uint64_t> pixels = decodedPixelCount(file.get());
+  if (!pixels || *pixels > kMostPixels) return nullptr;
+  std::rewind(file.get());
+  Pix* pix = pixReadStream(file.get(), 0);
+  if (pix == nullptr) return nullptr;
+  return std::make_unique<LeptonicaImage>(pix);
+}
+
+std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image& image) {
+  const SilencedStandardStreams quiet;
+  // Debian's Tesseract runs parallel loops whose OpenMP threads spin while
+  // they wait, for three times the CPU of one thread and no gain; with no
+  // active level every parallel region runs on this thread alone.
+  omp_set_max_active_levels(0);
+  // Grey, as the recogniser reads it best; colours and transparency dropped.
+  const PixPointer grey(
+      pixConvertTo8(static_cast<const LeptonicaImage&>(image).pix(), 0));
+  if (grey == nullptr) throw RecognitionError("the picture cannot be made grey");
+  whitenNoise(grey.get());
+  if (holdsNoText(grey.get())) return {};
+  // Where windows and panels meet, before their grounds are made alike.
+  const GroundEdges edges(grey.get());
+  // Text dark on light everywhere, then what frames, marks or rules it
+  // whitened, then every ground white: the recogniser reads light text on
+  // dark poorly and frames as letters, and it binarises the whole picture at
+  // one threshold, which falls between two grounds where there are two.
+  levelGrounds(grey.get());
+  removeFrames(grey.get());
+  removeRules(grey.get());
+  whitenGrounds(grey.get());
+  // A new engine for every picture: nothing of one recognition outlives it.
+  tesseract::TessBaseAPI api;
+  if (api.Init(data_path_.c_str(), "eng", tesseract::OEM_LSTM_ONLY) != 0) {
+    throw RecognitionError("the English text-recognition data cannot be loaded from " + data_path_);
+  }
+  // The page as one block: Tesseract's own layout analysis cuts aligned
+  // screen lines into columns, and its sparse-text mode drops letters at word
+  // ends; lines, rows and columns are found again from the words' boxes.
+  api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
+  // Every ground is white by now, its text dark: lines the recogniser is
+  // unsure of need not be read a second time inverted.
+  api.SetVariable("tessedit_do_invert", "0");
+  // Each part of the text on its own, at the scale that fits its size; what
+  // is no text (pictures, patterns, noise) is not read at all.
+  // The recogniser's words of a very large picture are read within a time
+  // that grows with its size; what is still unread then stays unread.
+  tesseract::ETEXT_DESC deadline;
+  deadline.set_deadline_msecs(readingMilliseconds(grey.get()));
+  std::vector<ReadWord> words;
+  for (const TextPart& part : partsReadApart(grey.get())) {
+    if (deadline.deadline_exceeded()) break;
+    std::vector<ReadWord> read = wordsOfPart(api, grey.get(), part, deadline);
+    words.insert(words.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
+  }
+  std::vector<TextObservation> observations;
+  const auto edgeDown = [&edges](int left, int right, int top, int bottom) {
+    return edges.runsDown(left, right, top, bottom);
+  };
+  for (std::string& line : visualLines(sureWords(std::move(words)), edgeDown)) {
+    // What is left of a frame, a rule or an icon.
+    if (holdsALetterOrDigit(line)) observations.push_back({std::move(line)});
+  }
+  return observations;
+}
+
+}  // namespace mivo::platform

@@ -1,0 +1,417 @@
+#include "platform/linux/text_recognition/text_parts.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <numeric>
+#include <unordered_map>
+
+#include "platform/linux/text_recognition/groups.h"
+#include "platform/text_recognition.h"
+
+namespace mivo::platform {
+namespace {
+
+// Ink: darker than the white ground by a fifth or more, so that light grey
+// text counts too.
+constexpr int kInkThreshold = 204;
+// Ten times what a screen full of small text holds.
+constexpr int kMostShapes = 100000;
+// A part enlarged holds at most as many pixels as the largest picture read.
+constexpr std::uint64_t kMostReadPixels = std::uint64_t{1} << 28;
+// Lower shapes are marks: dots, commas, dashes, the bars of "=".
+constexpr int kLowestLetter = 3;
+// Measured on the 30 lines of invoices of the tests: lines 16 pixels high lost
+// four decimal points at their own size and none at twice it; lines 24 pixels
+// high read whole as they are and lost two to four at twice. The lines of the
+// 6 x 13 terminal font, 9 or 10 pixels high, read "rw" as "ru" and lost
+// colons at twice their size, and read whole at three times it; 14-pixel web
+// text in a table lost cells at three times its size.
+constexpr int kSmallTextHeight = 20;
+constexpr int kTinyTextHeight = 11;
+// Lower phrases are specks, or text too small to read at any size.
+constexpr int kLowestPhrase = 6;
+// Shapes higher than this are no letters of small text.
+constexpr int kHighestLetter = 3 * kSmallTextHeight;
+// Nor higher than this of any text on a screen: a heading's letters are
+// lower; what is higher is a picture, a frame or a pattern, never read.
+constexpr int kHighestLetterOfAll = 256;
+// Letters side by side on a line, up to this many times as high as each
+// other ("(" beside "a"), with a gap of at most one and a half of the higher's
+// height (a word space, a terminal's double space) follow each other.
+constexpr int kLetterHeightRatio = 3;
+constexpr int kHalfHeightsOfAWordGap = 3;
+// The letters that measure a phrase's height: those up to this many tenths
+// of the median letter's height (ascenders over "x", not a bar beside the
+// text).
+constexpr int kTenthsOfAMeasuredLetter = 16;
+
+struct Shape {
+  int left;
+  int top;
+  int right;
+  int bottom;
+
+  int height() const { return bottom - top; }
+  bool letter() const { return height() >= kLowestLetter; }
+};
+
+Shape outset(const Shape& box, int by) {
+  return {box.left - by, box.top - by, box.right + by, box.bottom + by};
+}
+
+Shape spanning(const Shape& a, const Shape& b) {
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
+int gapBetween(const Shape& a, const Shape& b) {
+  return std::max(a.left, b.left) - std::min(a.right, b.right);
+}
+
+bool followEachOther(const Shape& a, const Shape& b) {
+  const int lower = std::min(a.height(), b.height());
+  const int higher = std::max(a.height(), b.height());
+  const int overlap = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  return 2 * overlap >= lower && higher <= kLetterHeightRatio * lower &&
+         2 * gapBetween(a, b) <= kHalfHeightsOfAWordGap * higher;
+}
+
+// A mark of a letter's line: beside it, its middle within the letter's
+// height (a dot, a dash, the dots of a colon), at most a word space away; on
+// it, no higher than a third of the letter's height above it (the dot of an
+// "i", an accent); or after it, no lower than a quarter below it (a comma).
+// Further away are the marks of the lines above and below.
+bool marks(const Shape& letter, const Shape& mark) {
+  const int height = letter.height();
+  const int middle2 = mark.top + mark.bottom;
+  const int gap = gapBetween(letter, mark);
+  if (middle2 < 2 * letter.top) return gap < 0 && 3 * (2 * letter.top - middle2) <= 2 * height;
+  if (middle2 > 2 * letter.bottom) return gap <= 1 && 2 * (middle2 - 2 * letter.bottom) <= height;
+  return 2 * gap <= kHalfHeightsOfAWordGap * height;
+}
+
+bool ofOnePhrase(const Shape& a, const Shape& b) {
+  if (a.letter() && b.letter() && followEachOther(a, b)) return true;
+  const Shape& higher = a.height() >= b.height() ? a : b;
+  const Shape& lower = a.height() >= b.height() ? b : a;
+  return higher.letter() && 3 * lower.height() <= 2 * higher.height() && marks(higher, lower);
+}
+
+// How far right of `a` the shapes it is looked at with begin: as far as a
+// letter up to three times as high as `a` may follow it, or, for a mark, as
+// the highest letter.
+int reach(const Shape& a) {
+  const int highest = a.letter() ? kLetterHeightRatio * a.height() : kHighestLetter;
+  return kHalfHeightsOfAWordGap * highest / 2;
+}
+
+struct Phrase {
+  Shape box;
+  int height;
+  int scale;
+  std::int64_t covered = 0;  // by its shapes' boxes, in pixels
+  int sheet = 0;  // which of the pictures read at its scale holds it
+};
+
+bool meet(const Shape& a, const Shape& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// The phrases that stand near a place, found by the squares of a grid that
+// their boxes cover: a screen holds thousands of phrases, and noise tens of
+// thousands, too many to pair each with each.
+class PhraseGrid {
+ public:
+  explicit PhraseGrid(const std::vector<Phrase>& phrases) : phrases_(phrases), seen_(phrases.size(), 0) {
+    for (std::size_t i = 0; i < phrases.size(); ++i) {
+      forEachSquare(phrases[i].box, [&](std::int64_t square) { squares_[square].push_back(i); });
+    }
+  }
+
+  // Calls `visit` with each phrase whose box meets `area`, once.
+  template <typename Visit>
+  void near(const Shape& area, Visit visit) {
+    ++stamp_;
+    forEachSquare(area, [&](std::int64_t square) {
+      const auto found = squares_.find(square);
+      if (found == squares_.end()) return;
+      for (const std::size_t i : found->second) {
+        if (seen_[i] == stamp_) continue;
+        seen_[i] = stamp_;
+        if (meet(phrases_[i].box, area)) visit(i);
+      }
+    });
+  }
+
+ private:
+  static constexpr int kSquare = 64;
+
+  template <typename Each>
+  static void forEachSquare(const Shape& box, Each each) {
+    for (int y = floorDivided(box.top); y <= floorDivided(box.bottom - 1); ++y) {
+      for (int x = floorDivided(box.left); x <= floorDivided(box.right - 1); ++x) {
+        each((static_cast<std::int64_t>(y) << 32) + x);
+      }
+    }
+  }
+  static int floorDivided(int v) { return v >= 0 ? v / kSquare : -((-v + kSquare - 1) / kSquare); }
+
+  const std::vector<Phrase>& phrases_;
+  std::unordered_map<std::int64_t, std::vector<std::size_t>> squares_;
+  std::vector<unsigned> seen_;
+  unsigned stamp_ = 0;
+};
+
+// The height of a phrase's text: the extent of its letters, but for those
+// much higher than most.
+int measuredHeight(std::vector<const Shape*> letters) {
+  std::vector<int> heights;
+  for (const Shape* letter : letters) heights.push_back(letter->height());
+  std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
+  const int median = heights[heights.size() / 2];
+  int top = 0;
+  int bottom = 0;
+  bool any = false;
+  for (const Shape* letter : letters) {
+    if (10 * letter->height() > kTenthsOfAMeasuredLetter * median) continue;
+    top = any ? std::min(top, letter->top) : letter->top;
+    bottom = any ? std::max(bottom, letter->bottom) : letter->bottom;
+    any = true;
+  }
+  return bottom - top;
+}
+
+int scaleFor(int height) {
+  return height < kTinyTextHeight ? 3 : height < kSmallTextHeight ? 2 : 1;
+}
+
+// Ink this far around a phrase is of it: its dots, its letters' edges.
+int margin(const Phrase& phrase) { return std::max(2, phrase.height / 3); }
+
+bool within(const Shape& inner, const Shape& outer, int margin) {
+  return inner.left >= outer.left - margin && inner.top >= outer.top - margin &&
+         inner.right <= outer.right + margin && inner.bottom <= outer.bottom + margin;
+}
+
+std::vector<Shape> shapesOf(Pix* ink) {
+  l_int32 count = 0;
+  if (pixCountConnComp(ink, 8, &count) != 0) {
+    throw RecognitionError("the shapes of the picture cannot be counted");
+  }
+  if (count > kMostShapes) return {};
+  const BoxaPointer boxes(pixConnCompBB(ink, 8));
+  if (boxes == nullptr) throw RecognitionError("the shapes of the picture cannot be found");
+  std::vector<Shape> shapes;
+  for (int i = 0; i < boxaGetCount(boxes.get()); ++i) {
+    l_int32 x = 0, y = 0, width = 0, height = 0;
+    boxaGetBoxGeometry(boxes.get(), i, &x, &y, &width, &height);
+    if (height <= kHighestLetterOfAll) shapes.push_back({x, y, x + width, y + height});
+  }
+  std::sort(shapes.begin(), shapes.end(),
+            [](const Shape& a, const Shape& b) { return a.left < b.left; });
+  return shapes;
+}
+
+std::vector<Phrase> phrasesOf(const std::vector<Shape>& shapes) {
+  Groups groups(shapes.size());
+  for (std::size_t i = 0; i < shapes.size(); ++i) {
+    const Shape& a = shapes[i];
+    for (std::size_t j = i + 1; j < shapes.size() && shapes[j].left <= a.right + reach(a); ++j) {
+      if (ofOnePhrase(a, shapes[j])) groups.join(i, j);
+    }
+  }
+  std::vector<std::vector<const Shape*>> members(shapes.size());
+  for (std::size_t i = 0; i < shapes.size(); ++i) members[groups.root(i)].push_back(&shapes[i]);
+  std::vector<Phrase> phrases;
+  for (const std::vector<const Shape*>& group : members) {
+    std::vector<const Shape*> letters;
+    Shape box = group.empty() ? Shape{} : *group.front();
+    std::int64_t covered = 0;
+    for (const Shape* shape : group) {
+      if (shape->letter()) letters.push_back(shape);
+      box = spanning(box, *shape);
+      covered += static_cast<std::int64_t>(shape->right - shape->left) * shape->height();
+    }
+    if (letters.empty()) continue;
+    const int height = measuredHeight(std::move(letters));
+    if (height >= kLowestPhrase) phrases.push_back({box, height, scaleFor(height), covered});
+  }
+  // A phrase within the margin of one at least twice as high is of it: the
+  // dot of a large "i", a large colon's.
+  int widestMargin = 0;
+  for (const Phrase& phrase : phrases) widestMargin = std::max(widestMargin, margin(phrase));
+  PhraseGrid grid(phrases);
+  std::vector<Phrase> kept;
+  for (const Phrase& phrase : phrases) {
+    bool ofAnother = false;
+    grid.near(outset(phrase.box, widestMargin), [&](std::size_t other) {
+      ofAnother = ofAnother || (phrases[other].height >= 2 * phrase.height &&
+                                within(phrase.box, phrases[other].box, margin(phrases[other])));
+    });
+    if (!ofAnother) kept.push_back(phrase);
+  }
+  return kept;
+}
+
+// Sets or clears `box` with a margin in `mask`, whose top left corner lies at
+// (`x`, `y`) in the picture.
+void paint(Pix* mask, const Shape& box, int margin, int x, int y, int op) {
+  const Shape painted = outset(box, margin);
+  pixRasterop(mask, painted.left - x, painted.top - y, painted.right - painted.left,
+              painted.bottom - painted.top, op, nullptr, 0, 0);
+}
+
+// Whether two phrases of one scale are lines of one block, one above the
+// other: of heights within half of each other, at most two of the higher's
+// heights apart.
+bool stacked(const Phrase& a, const Phrase& b) {
+  const int lower = std::min(a.height, b.height);
+  const int higher = std::max(a.height, b.height);
+  const int across = std::min(a.box.right, b.box.right) - std::max(a.box.left, b.box.left);
+  const int apart = std::max(a.box.top, b.box.top) - std::min(a.box.bottom, b.box.bottom);
+  return a.scale == b.scale && 2 * higher <= 3 * lower && across > 0 && apart <= 2 * higher;
+}
+
+// Whether two phrases of one scale, each three of its heights long or more
+// (not a button's label, a tab, a digit), stand side by side on rows that
+// overlap, yet not in line: their tops and their bottoms both more than a
+// quarter of a height apart, as a sidebar's lines and an article's, or two
+// windows'.
+bool outOfLine(const Phrase& a, const Phrase& b) {
+  const int lower = std::min(a.height, b.height);
+  const int down = std::min(a.box.bottom, b.box.bottom) - std::max(a.box.top, b.box.top);
+  const int apart = std::max(a.box.left, b.box.left) - std::min(a.box.right, b.box.right);
+  const auto wide = [](const Phrase& p) { return p.box.right - p.box.left >= 3 * p.height; };
+  return a.scale == b.scale && wide(a) && wide(b) && down > 0 && apart > 0 &&
+         4 * std::abs(a.box.top - b.box.top) > lower &&
+         4 * std::abs(a.box.bottom - b.box.bottom) > lower;
+}
+
+// Spreads the blocks of each scale over as few pictures as keep apart the
+// blocks that stand side by side out of line: read as one, a line of one
+// block runs into the other's letters above or below it, and their words
+// come out twice or cut.
+void spreadOverSheets(std::vector<Phrase>& phrases) {
+  Groups blocks(phrases.size());
+  PhraseGrid grid(phrases);
+  for (std::size_t i = 0; i < phrases.size(); ++i) {
+    // A phrase stacked on this one is at most half again as high.
+    const Shape& box = phrases[i].box;
+    const int reach = 3 * phrases[i].height;
+    grid.near({box.left, box.top - reach, box.right, box.bottom + reach}, [&](std::size_t j) {
+      if (stacked(phrases[i], phrases[j])) blocks.join(i, j);
+    });
+  }
+  // Phrases by their tops, each paired with those that begin above its
+  // bottom.
+  std::vector<std::size_t> byTop(phrases.size());
+  std::iota(byTop.begin(), byTop.end(), 0);
+  std::stable_sort(byTop.begin(), byTop.end(), [&](std::size_t a, std::size_t b) {
+    return phrases[a].box.top < phrases[b].box.top;
+  });
+  std::vector<std::vector<std::size_t>> apart(phrases.size());  // by block
+  for (std::size_t at = 0; at < byTop.size(); ++at) {
+    const Phrase& upper = phrases[byTop[at]];
+    for (std::size_t next = at + 1;
+         next < byTop.size() && phrases[byTop[next]].box.top < upper.box.bottom; ++next) {
+      const std::size_t a = blocks.root(byTop[at]);
+      const std::size_t b = blocks.root(byTop[next]);
+      if (a != b && outOfLine(upper, phrases[byTop[next]])) {
+        apart[a].push_back(b);
+        apart[b].push_back(a);
+      }
+    }
+  }
+  // Blocks from left to right, each on the first sheet none of those it is
+  // kept apart from is on.
+  std::vector<std::size_t> order;
+  std::vector<int> leftmost(phrases.size(), std::numeric_limits<int>::max());
+  for (std::size_t i = 0; i < phrases.size(); ++i) {
+    const std::size_t block = blocks.root(i);
+    if (block == i) order.push_back(i);
+    leftmost[block] = std::min(leftmost[block], phrases[i].box.left);
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return leftmost[a] < leftmost[b]; });
+  std::vector<int> sheet(phrases.size(), -1);
+  for (const std::size_t block : order) {
+    int free = 0;
+    while (std::any_of(apart[block].begin(), apart[block].end(),
+                       [&](std::size_t other) { return sheet[other] == free; })) {
+      ++free;
+    }
+    sheet[block] = free;
+  }
+  for (std::size_t i = 0; i < phrases.size(); ++i) phrases[i].sheet = sheet[blocks.root(i)];
+}
+
+}  // namespace
+
+std::vector<TextPart> partsReadApart(Pix* grey) {
+  const PixPointer ink(pixThresholdToBinary(grey, kInkThreshold));
+  if (ink == nullptr) throw RecognitionError("the picture cannot be made black and white");
+  std::vector<Phrase> phrases = phrasesOf(shapesOf(ink.get()));
+  // A phrase's box holds its own shapes' ink, and little else: where it
+  // holds more ink than its shapes' boxes cover, a larger shape runs through
+  // it, and what looked like letters are the specks of noise or of a
+  // photograph's grain around it.
+  std::erase_if(phrases, [&ink](const Phrase& phrase) {
+    const BoxPointer box(boxCreate(phrase.box.left, phrase.box.top, phrase.box.right - phrase.box.left,
+                                   phrase.box.height()));
+    l_int32 inked = 0;
+    if (box == nullptr || pixCountPixelsInRect(ink.get(), box.get(), &inked, nullptr) != 0) {
+      throw RecognitionError("the ink of the picture cannot be counted");
+    }
+    return inked > phrase.covered;
+  });
+  spreadOverSheets(phrases);
+  const int width = pixGetWidth(grey);
+  const int height = pixGetHeight(grey);
+  const PixPointer phraseBoxes(pixCreate(width, height, 1));
+  const PixPointer taken(pixCreate(width, height, 1));
+  if (phraseBoxes == nullptr || taken == nullptr) {
+    throw RecognitionError("the picture's parts cannot be marked");
+  }
+  for (const Phrase& phrase : phrases) paint(phraseBoxes.get(), phrase.box, 0, 0, 0, PIX_SET);
+  int sheets = 0;
+  for (const Phrase& phrase : phrases) sheets = std::max(sheets, phrase.sheet + 1);
+  std::vector<TextPart> parts;
+  for (const int scale : {3, 2, 1}) {
+    for (int sheet = 0; sheet < sheets; ++sheet) {
+      std::vector<const Phrase*> on;
+      for (const Phrase& phrase : phrases) {
+        if (phrase.scale == scale && phrase.sheet == sheet) on.push_back(&phrase);
+      }
+      if (on.empty()) continue;
+      // The box of its phrases and their margins, within the picture.
+      Shape box = outset(on.front()->box, margin(*on.front()));
+      for (const Phrase* phrase : on) box = spanning(box, outset(phrase->box, margin(*phrase)));
+      box = {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, width),
+             std::min(box.bottom, height)};
+      TextPart part{scale, PixPointer(pixCreate(box.right - box.left, box.bottom - box.top, 1)),
+                    box.left, box.top, box.right - box.left, box.bottom - box.top};
+      Pix* mask = part.mask.get();
+      if (mask == nullptr) throw RecognitionError("the picture's parts cannot be marked");
+      // Each phrase, and its margin where no other phrase stands and no
+      // part before took it.
+      for (const Phrase* phrase : on) paint(mask, phrase->box, margin(*phrase), part.x, part.y, PIX_SET);
+      pixRasterop(mask, 0, 0, part.width, part.height, PIX_DST & PIX_NOT(PIX_SRC), phraseBoxes.get(),
+                  part.x, part.y);
+      pixRasterop(mask, 0, 0, part.width, part.height, PIX_DST & PIX_NOT(PIX_SRC), taken.get(),
+                  part.x, part.y);
+      for (const Phrase* phrase : on) paint(mask, phrase->box, 0, part.x, part.y, PIX_SET);
+      pixRasterop(taken.get(), part.x, part.y, part.width, part.height, PIX_SRC | PIX_DST, mask, 0, 0);
+      // No larger than the largest picture read, scaled.
+      while (part.scale > 1 && static_cast<std::uint64_t>(part.width) * part.height * part.scale *
+                                       part.scale > kMostReadPixels) {
+        --part.scale;
+      }
+      parts.push_back(std::move(part));
+    }
+  }
+  return parts;
+}
+
+}  // namespace mivo::platform

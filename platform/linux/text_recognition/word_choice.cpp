@@ -1,0 +1,140 @@
+#include "platform/linux/text_recognition/word_choice.h"
+
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <utility>
+
+#include "platform/linux/text_recognition/groups.h"
+
+namespace mivo::platform {
+namespace {
+
+constexpr float kSureConfidence = 50;
+// A word less sure than this is kept only on a phrase with a sure word; a
+// surer one also on the row of a sure word, at most this many heights away,
+// if its characters are mostly letters and digits: a table's cell, a
+// receipt's price, a calculator's key.
+constexpr float kLeastConfidence = 20;
+constexpr int kHeightsAlongARow = 20;
+// A word of this many letters and digits at least, mostly of them, is text
+// even alone and unsure: a long path, an address, a listing's header line
+// ("Desired=Unknown/Install/Remove/Purge/Hold"); what clock faces and icons
+// give is shorter.
+constexpr int kLettersOfALongWord = 12;
+
+// The letters and digits of `text`, and all its characters.
+std::pair<int, int> lettersAndDigits(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  const auto length = static_cast<std::int32_t>(text.size());
+  int alphanumeric = 0;
+  int all = 0;
+  for (std::int32_t at = 0; at < length; ++all) {
+    UChar32 c = 0;
+    U8_NEXT(bytes, at, length, c);
+    if (c >= 0 && u_isalnum(c)) ++alphanumeric;
+  }
+  return {alphanumeric, all};
+}
+
+bool mostlyLettersAndDigits(std::string_view text) {
+  const auto [alphanumeric, all] = lettersAndDigits(text);
+  return 5 * alphanumeric >= 3 * all;
+}
+
+bool isLongWord(std::string_view text) {
+  return lettersAndDigits(text).first >= kLettersOfALongWord && mostlyLettersAndDigits(text);
+}
+
+// One letter, as a window's icon or a button's cross reads.
+bool isOneLetter(std::string_view text) {
+  const auto [alphanumeric, all] = lettersAndDigits(text);
+  if (all != 1 || alphanumeric != 1) return false;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  std::int32_t at = 0;
+  UChar32 c = 0;
+  U8_NEXT(bytes, at, static_cast<std::int32_t>(text.size()), c);
+  return u_isalpha(c);
+}
+
+// Whether `b` stands on the row of `a`, at most 20 heights away.
+bool onTheRowOf(const BoxedWord& a, const BoxedWord& b) {
+  const int lower = std::min(a.bottom - a.top, b.bottom - b.top);
+  const int higher = std::max(a.bottom - a.top, b.bottom - b.top);
+  const int overlap = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  const int gap = std::max(a.left, b.left) - std::min(a.right, b.right);
+  return 2 * overlap > lower && gap <= kHeightsAlongARow * higher;
+}
+
+std::int64_t area(const BoxedWord& w) {
+  return static_cast<std::int64_t>(w.right - w.left) * (w.bottom - w.top);
+}
+
+std::int64_t sharedArea(const BoxedWord& a, const BoxedWord& b) {
+  const int width = std::min(a.right, b.right) - std::max(a.left, b.left);
+  const int height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  return width > 0 && height > 0 ? static_cast<std::int64_t>(width) * height : 0;
+}
+
+}  // namespace
+
+std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
+  std::stable_sort(words.begin(), words.end(), [](const ReadWord& a, const ReadWord& b) {
+    return a.confidence > b.confidence;
+  });
+  std::vector<ReadWord> placed;
+  for (ReadWord& word : words) {
+    if (std::none_of(placed.begin(), placed.end(), [&](const ReadWord& other) {
+          return 2 * sharedArea(other.word, word.word) > std::min(area(other.word), area(word.word));
+        })) {
+      placed.push_back(std::move(word));
+    }
+  }
+  // Phrases, and whether each holds a word that vouches for the others.
+  Groups phrases(placed.size());
+  for (std::size_t i = 0; i < placed.size(); ++i) {
+    for (std::size_t j = i + 1; j < placed.size(); ++j) {
+      if (atWordSpacing(placed[i].word, placed[j].word)) phrases.join(i, j);
+    }
+  }
+  // A sure bar or dash, what is left of a frame, vouches for nothing; a long
+  // word of letters and digits does, however unsure.
+  const auto vouches = [](const ReadWord& word) {
+    return (word.confidence >= kSureConfidence && holdsALetterOrDigit(word.word.text)) ||
+           (word.confidence >= kLeastConfidence && isLongWord(word.word.text));
+  };
+  std::vector<bool> sure(placed.size(), false);
+  for (std::size_t i = 0; i < placed.size(); ++i) {
+    if (vouches(placed[i])) sure[phrases.root(i)] = true;
+  }
+  std::vector<const ReadWord*> chosen;
+  for (std::size_t i = 0; i < placed.size(); ++i) {
+    const ReadWord& word = placed[i];
+    const bool onASureRow =
+        word.confidence >= kLeastConfidence && mostlyLettersAndDigits(word.word.text) &&
+        std::any_of(placed.begin(), placed.end(), [&](const ReadWord& other) {
+          return vouches(other) && onTheRowOf(other.word, word.word);
+        });
+    if (word.confidence >= kSureConfidence || sure[phrases.root(i)] || onASureRow) {
+      chosen.push_back(&word);
+    }
+  }
+  // A letter alone on its row, however sure, is a window's icon or a
+  // button's cross.
+  std::vector<BoxedWord> kept;
+  for (const ReadWord* word : chosen) {
+    const bool alone = isOneLetter(word->word.text) &&
+                       std::none_of(chosen.begin(), chosen.end(), [&](const ReadWord* other) {
+                         return other != word && onTheRowOf(other->word, word->word);
+                       });
+    if (!alone) kept.push_back(word->word);
+  }
+  return kept;
+}
+
+bool holdsALetterOrDigit(std::string_view line) { return lettersAndDigits(line).first > 0; }
+
+}  // namespace mivo::platform
