@@ -29,6 +29,7 @@
 #include "platform/linux/text_recognition/rule_removal.h"
 #include "platform/linux/text_recognition/silenced_standard_streams.h"
 #include "platform/linux/text_recognition/text_parts.h"
+#include "platform/linux/text_recognition/tiled_reading.h"
 #include "platform/linux/text_recognition/visual_lines.h"
 #include "platform/linux/text_recognition/word_choice.h"
 
@@ -148,6 +149,31 @@ bool holdsInk(Pix* grey) {
   return !empty;
 }
 
+// The words to keep of the grey picture `grey`, which the steps change.
+std::vector<BoxedWord> wordsKept(tesseract::TessBaseAPI& api, Pix* grey) {
+  // Text dark on light everywhere, then what frames, marks or rules it
+  // whitened, then every ground white: the recogniser reads light text on
+  // dark poorly and frames as letters, and it binarises the whole picture at
+  // one threshold, which falls between two grounds where there are two.
+  levelGrounds(grey);
+  removeFrames(grey);
+  removeRules(grey);
+  whitenGrounds(grey);
+  // Each part of the text on its own, at the scale that fits its size; then
+  // the rest.
+  const std::vector<TextPart> parts = partsReadApart(grey);
+  std::vector<ReadWord> words;
+  const auto add = [&words](std::vector<ReadWord> read) {
+    words.insert(words.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
+  };
+  for (const TextPart& part : parts) add(wordsOfPart(api, grey, part));
+  for (const TextPart& part : parts) {
+    pixSetMaskedGeneral(grey, part.mask.get(), 255, part.x, part.y);
+  }
+  if (holdsInk(grey)) add(wordsRead(api, grey, {}));
+  return sureWords(std::move(words));
+}
+
 }  // namespace
 
 TesseractTextRecognizer::TesseractTextRecognizer(std::string data_path)
@@ -166,9 +192,12 @@ std::unique_ptr<Image> TesseractTextRecognizer::loadFirstImage(const std::string
   const std::optional<std::uint64_t> pixels = decodedPixelCount(file.get());
   if (!pixels || *pixels > kMostPixels) return nullptr;
   std::rewind(file.get());
-  Pix* pix = pixReadStream(file.get(), 0);
+  const PixPointer pix(pixReadStream(file.get(), 0));
   if (pix == nullptr) return nullptr;
-  return std::make_unique<LeptonicaImage>(pix);
+  // Grey, as the recogniser reads it best; colours and transparency dropped.
+  Pix* grey = pixConvertTo8(pix.get(), 0);
+  if (grey == nullptr) return nullptr;
+  return std::make_unique<LeptonicaImage>(grey);
 }
 
 std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image& image) {
@@ -177,18 +206,6 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   // they wait, for three times the CPU of one thread and no gain; with no
   // active level every parallel region runs on this thread alone.
   omp_set_max_active_levels(0);
-  // Grey, as the recogniser reads it best; colours and transparency dropped.
-  const PixPointer grey(
-      pixConvertTo8(static_cast<const LeptonicaImage&>(image).pix(), 0));
-  if (grey == nullptr) throw RecognitionError("the picture cannot be made grey");
-  // Text dark on light everywhere, then what frames, marks or rules it
-  // whitened, then every ground white: the recogniser reads light text on
-  // dark poorly and frames as letters, and it binarises the whole picture at
-  // one threshold, which falls between two grounds where there are two.
-  levelGrounds(grey.get());
-  removeFrames(grey.get());
-  removeRules(grey.get());
-  whitenGrounds(grey.get());
   // A new engine for every picture: nothing of one recognition outlives it.
   tesseract::TessBaseAPI api;
   if (api.Init(data_path_.c_str(), "eng", tesseract::OEM_LSTM_ONLY) != 0) {
@@ -198,20 +215,10 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   // screen lines into columns, and its sparse-text mode drops letters at word
   // ends; lines, rows and columns are found again from the words' boxes.
   api.SetPageSegMode(tesseract::PSM_SINGLE_BLOCK);
-  // Each part of the text on its own, at the scale that fits its size; then
-  // the rest.
-  const std::vector<TextPart> parts = partsReadApart(grey.get());
-  std::vector<ReadWord> words;
-  const auto add = [&words](std::vector<ReadWord> read) {
-    words.insert(words.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
-  };
-  for (const TextPart& part : parts) add(wordsOfPart(api, grey.get(), part));
-  for (const TextPart& part : parts) {
-    pixSetMaskedGeneral(grey.get(), part.mask.get(), 255, part.x, part.y);
-  }
-  if (holdsInk(grey.get())) add(wordsRead(api, grey.get(), {}));
+  const std::vector<BoxedWord> words = wordsReadInTiles(
+      static_cast<const LeptonicaImage&>(image).pix(), [&api](Pix* grey) { return wordsKept(api, grey); });
   std::vector<TextObservation> observations;
-  for (std::string& line : visualLines(sureWords(std::move(words)))) {
+  for (std::string& line : visualLines(words)) {
     // What is left of a frame, a rule or an icon.
     if (holdsALetterOrDigit(line)) observations.push_back({std::move(line)});
   }
