@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -171,6 +175,58 @@ ChildLoad loadInChild(const std::string& path) {
   if (::wait4(child, &status, 0, &usage) != child) throw std::runtime_error("wait4");
   if (!WIFEXITED(status)) throw std::runtime_error("the child did not exit");
   return {WEXITSTATUS(status) == 0, usage.ru_maxrss};
+}
+
+// Whether loading the file at `path` in a child process of its own ends
+// within a few seconds, and loads a picture.
+enum class Load { loaded, refused, blocked };
+Load loadWithinSeconds(const std::string& path) {
+  const pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("fork");
+  if (child == 0) {
+    ::alarm(5);
+    TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
+    ::_exit(recognizer.loadFirstImage(path) != nullptr ? 0 : 1);
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child) throw std::runtime_error("waitpid");
+  if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) return Load::blocked;
+  if (!WIFEXITED(status)) throw std::runtime_error("the child did not exit");
+  return WEXITSTATUS(status) == 0 ? Load::loaded : Load::refused;
+}
+
+TEST(TesseractTextRecognizer, RefusesAtOnceWhatIsNoRegularFile) {
+  const test::TemporaryFolder folder;
+  test::writeTextPicture(folder.path("lines.png"), kThreeLines);
+  ASSERT_EQ(::mkfifo(folder.path("nobody-writes").c_str(), 0600), 0);
+  std::filesystem::create_symlink(folder.path("nobody-writes"), folder.path("fifo.png"));
+  std::filesystem::create_symlink(folder.path("lines.png"), folder.path("link.png"));
+  const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socketPath = folder.path("socket.png");
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  socketPath.copy(address.sun_path, socketPath.size());
+  ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(listener, 1), 0);
+  const struct {
+    const char* name;
+    std::string path;
+    Load expected;
+  } rows[] = {
+      {"a FIFO nobody writes to", folder.path("nobody-writes"), Load::refused},
+      {"a link to it", folder.path("fifo.png"), Load::refused},
+      {"a listening socket", socketPath, Load::refused},
+      {"a device of endless zeros", "/dev/zero", Load::refused},
+      {"an empty device", "/dev/null", Load::refused},
+      {"a file of the kernel's", "/proc/self/status", Load::refused},
+      {"a link to a picture", folder.path("link.png"), Load::loaded},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(loadWithinSeconds(row.path), row.expected);
+  }
+  ::close(listener);
 }
 
 TEST(TesseractTextRecognizer, RefusesAPictureOfMoreThan2To28PixelsBeforeDecodingIt) {

@@ -25,6 +25,7 @@
 #include "platform/linux/text_recognition/frame_removal.h"
 #include "platform/linux/text_recognition/ground_levelling.h"
 #include "platform/linux/text_recognition/leptonica_pointers.h"
+#include "platform/linux/text_recognition/picture_file.h"
 #include "platform/linux/text_recognition/picture_pixel_count.h"
 #include "platform/linux/text_recognition/rule_removal.h"
 #include "platform/linux/text_recognition/silenced_standard_streams.h"
@@ -41,10 +42,6 @@ namespace {
 // memory and time by the size the header claims: a 30000 x 30000 PNG of a few
 // hundred kilobytes took 3.5 GB and 16 s.
 constexpr std::uint64_t kMostPixels = std::uint64_t{1} << 28;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 class LeptonicaImage : public Image {
  public:
@@ -180,14 +177,11 @@ TesseractTextRecognizer::TesseractTextRecognizer(std::string data_path)
     : data_path_(std::move(data_path)) {}
 
 std::unique_ptr<Image> TesseractTextRecognizer::loadFirstImage(const std::string& path) {
-  // No file name holds a NUL; as a C string the path would end there and name
-  // another file.
-  if (path.find('\0') != std::string::npos) return nullptr;
   const SilencedStandardStreams quiet;
   // Opened here, not by pixRead, which tries a file of the same name in the
   // current folder when the path names none; and the size checked is that of
   // the file then decoded.
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rbe"));
+  const FilePointer file = openedPictureFile(path);
   if (file == nullptr) return nullptr;
   const std::optional<std::uint64_t> pixels = decodedPixelCount(file.get());
   if (!pixels || *pixels > kMostPixels) return nullptr;
