@@ -152,6 +152,35 @@ std::string tiffClaiming(std::uint32_t width, std::uint32_t height) {
   return tiff + littleEndian(0, 4) + std::string(1000, '\x80');
 }
 
+std::string tiffDirectory(std::uint32_t width, std::uint32_t height, bool colour, std::uint32_t bitsOffset,
+                          std::uint32_t dataOffset, std::uint32_t next) {
+  struct Entry {
+    std::uint16_t tag;
+    std::uint16_t type;  // 3: 16 bits, 4: 32 bits
+    std::uint32_t count;
+    std::uint32_t value;
+  };
+  const std::uint32_t samples = colour ? 3 : 1;
+  const Entry entries[] = {
+      {256, 4, 1, width},
+      {257, 4, 1, height},
+      {258, 3, samples, colour ? bitsOffset : 8},
+      {259, 3, 1, 1},
+      {262, 3, 1, colour ? 2u : 1u},
+      {273, 4, 1, dataOffset},
+      {277, 3, 1, samples},
+      {278, 4, 1, height},
+      {279, 4, 1, width * height * samples},
+      {284, 3, 1, 1},
+  };
+  std::string directory = littleEndian(std::size(entries), 2);
+  for (const Entry& entry : entries) {
+    directory += littleEndian(entry.tag, 2) + littleEndian(entry.type, 2) + littleEndian(entry.count, 4) +
+                 littleEndian(entry.value, 4);
+  }
+  return directory + littleEndian(next, 4);
+}
+
 std::string writtenGif() { return encoded(blank(40, 30).get(), PictureFormat::gif); }
 
 std::size_t colorTableSize(unsigned char flags) {
@@ -265,6 +294,35 @@ std::string pictureClaimingSize(PictureFormat format, std::uint32_t width, std::
     case PictureFormat::pnm: return pnmClaiming(width, height);
     default: throw std::invalid_argument("no claimed size for this format");
   }
+}
+
+std::string uncompressedTiff(const std::vector<std::vector<std::string>>& pages, bool colour) {
+  constexpr std::uint32_t kDirectorySize = 2 + 10 * 12 + 4;
+  const std::uint32_t bitsOffset = 8 + kDirectorySize * static_cast<std::uint32_t>(pages.size());
+  std::string directories;
+  std::string pixels;
+  for (std::size_t page = 0; page < pages.size(); ++page) {
+    const PixPointer drawn = render(pages[page]);
+    const std::uint32_t width = pixGetWidth(drawn.get());
+    const std::uint32_t height = pixGetHeight(drawn.get());
+    const std::uint32_t dataOffset = bitsOffset + 6 + static_cast<std::uint32_t>(pixels.size());
+    const bool last = page + 1 == pages.size();
+    directories += tiffDirectory(width, height, colour, bitsOffset, dataOffset,
+                                 last ? 0 : 8 + kDirectorySize * static_cast<std::uint32_t>(page + 1));
+    for (std::uint32_t y = 0; y < height; ++y) {
+      for (std::uint32_t x = 0; x < width; ++x) {
+        l_int32 red = 0, green = 0, blue = 0;
+        pixGetRGBPixel(drawn.get(), x, y, &red, &green, &blue);
+        if (colour) {
+          pixels += {static_cast<char>(red), static_cast<char>(green), static_cast<char>(blue)};
+        } else {
+          pixels += static_cast<char>((red + green + blue) / 3);
+        }
+      }
+    }
+  }
+  return "II*" + std::string(1, '\0') + littleEndian(8, 4) + directories + littleEndian(8, 2) +
+         littleEndian(8, 2) + littleEndian(8, 2) + pixels;
 }
 
 std::string gifWithSecondFrame(std::uint32_t width, std::uint32_t height) {

@@ -56,6 +56,13 @@ void writeBlankPicture(const std::string& path, int width, int height,
 // runs out (PNG, JPEG, TIFF, GIF, BMP and PNM).
 std::string pictureClaimingSize(PictureFormat format, std::uint32_t width, std::uint32_t height);
 
+// The bytes of an uncompressed TIFF of 8-bit RGB (or, unless `colour`,
+// grey), one page per entry of `pages` drawn as writeTextPicture draws, with
+// every directory at the start of the file and the pixels after them, as
+// most tools write it: a file cut anywhere in the pixels keeps its
+// directories.
+std::string uncompressedTiff(const std::vector<std::vector<std::string>>& pages, bool colour);
+
 // The bytes of a GIF of 40 x 30 pixels with a second frame that claims
 // `width` x `height` pixels.
 std::string gifWithSecondFrame(std::uint32_t width, std::uint32_t height);

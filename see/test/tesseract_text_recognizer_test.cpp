@@ -156,6 +156,47 @@ TEST(TesseractTextRecognizer, LoadsNothingFromAFileThatIsNotAPicture) {
   }
 }
 
+std::string contentsOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(TesseractTextRecognizer, RefusesEveryCutPictureWhateverItsColourModel) {
+  const test::TemporaryFolder folder;
+  const struct {
+    const char* name;
+    PictureFormat format;
+  } written[] = {
+      {"PNG", PictureFormat::png},   {"JPEG", PictureFormat::jpeg}, {"LZW TIFF", PictureFormat::tiff},
+      {"GIF", PictureFormat::gif},   {"BMP", PictureFormat::bmp},   {"PNM", PictureFormat::pnm},
+      {"WebP", PictureFormat::webp}, {"JPEG 2000", PictureFormat::jp2},
+  };
+  std::vector<std::pair<std::string, std::string>> wholes;
+  for (const auto& row : written) {
+    test::writeTextPicture(folder.path("whole"), kThreeLines, row.format);
+    wholes.emplace_back(row.name, contentsOf(folder.path("whole")));
+  }
+  wholes.emplace_back("uncompressed RGB TIFF", test::uncompressedTiff({kThreeLines}, true));
+  wholes.emplace_back("uncompressed grey TIFF", test::uncompressedTiff({kThreeLines}, false));
+  wholes.emplace_back("uncompressed RGB TIFF of two pages", test::uncompressedTiff({kThreeLines, kThreeLines}, true));
+  TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
+  for (const auto& [name, bytes] : wholes) {
+    SCOPED_TRACE(name);
+    // The multi-page file is cut inside its first page's pixels.
+    const std::size_t length = name.find("two pages") != std::string::npos ? bytes.size() / 2 : bytes.size();
+    EXPECT_NE(recognizer.loadFirstImage(folder.writeFile("whole", bytes)), nullptr);
+    for (const double share : {0.3, 0.6, 0.9}) {
+      SCOPED_TRACE(share);
+      const auto cut = static_cast<std::size_t>(static_cast<double>(length) * share);
+      EXPECT_EQ(recognizer.loadFirstImage(folder.writeFile("cut", bytes.substr(0, cut))), nullptr);
+    }
+    if (length == bytes.size()) {
+      SCOPED_TRACE("the last byte cut");
+      EXPECT_EQ(recognizer.loadFirstImage(folder.writeFile("cut", bytes.substr(0, bytes.size() - 1))), nullptr);
+    }
+  }
+}
+
 struct ChildLoad {
   bool loaded;
   long peakKilobytes;  // the most memory the child held

@@ -1,7 +1,10 @@
 // The reading of a picture, step by step (each step in a file of this folder):
-// 1. loadFirstImage: the picture's size checked from its headers
-//    (picture_pixel_count), then decoded by Leptonica.
-// 2. recognizeText: the picture made grey;
+// 1. loadFirstImage: a regular file opened without blocking (picture_file),
+//    the picture's size checked from its headers (picture_pixel_count), then
+//    decoded straight into grey, cut files refused (picture_decoding, with a
+//    decoder per format, into grey_picture);
+// 2. recognizeText: the picture read in tiles (tiled_reading), each through
+//    the steps below, their words joined once;
 // 3. dark grounds turned light with their text (ground_levelling: levelGrounds,
 //    on the dark shapes of dark_shapes);
 // 4. frames, boxes and cursors whitened (frame_removal);
@@ -26,7 +29,7 @@
 #include "platform/linux/text_recognition/ground_levelling.h"
 #include "platform/linux/text_recognition/leptonica_pointers.h"
 #include "platform/linux/text_recognition/picture_file.h"
-#include "platform/linux/text_recognition/picture_pixel_count.h"
+#include "platform/linux/text_recognition/picture_decoding.h"
 #include "platform/linux/text_recognition/rule_removal.h"
 #include "platform/linux/text_recognition/silenced_standard_streams.h"
 #include "platform/linux/text_recognition/text_parts.h"
@@ -36,12 +39,6 @@
 
 namespace mivo::platform {
 namespace {
-
-// The largest picture read: 16384 x 16384 pixels, more than any screen has.
-// Decoding is refused above it, before it starts, because the decoders take
-// memory and time by the size the header claims: a 30000 x 30000 PNG of a few
-// hundred kilobytes took 3.5 GB and 16 s.
-constexpr std::uint64_t kMostPixels = std::uint64_t{1} << 28;
 
 class LeptonicaImage : public Image {
  public:
@@ -183,15 +180,10 @@ std::unique_ptr<Image> TesseractTextRecognizer::loadFirstImage(const std::string
   // the file then decoded.
   const FilePointer file = openedPictureFile(path);
   if (file == nullptr) return nullptr;
-  const std::optional<std::uint64_t> pixels = decodedPixelCount(file.get());
-  if (!pixels || *pixels > kMostPixels) return nullptr;
-  std::rewind(file.get());
-  const PixPointer pix(pixReadStream(file.get(), 0));
-  if (pix == nullptr) return nullptr;
-  // Grey, as the recogniser reads it best; colours and transparency dropped.
-  Pix* grey = pixConvertTo8(pix.get(), 0);
+  // Grey, as the recogniser reads it best.
+  PixPointer grey = decodedGreyPicture(file.get());
   if (grey == nullptr) return nullptr;
-  return std::make_unique<LeptonicaImage>(grey);
+  return std::make_unique<LeptonicaImage>(grey.release());
 }
 
 std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image& image) {
