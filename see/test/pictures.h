@@ -13,6 +13,26 @@ enum class PictureFormat { png, jpeg, tiff, gif, bmp, pnm, webp, jp2, spix };
 void writeTextPicture(const std::string& path, const std::vector<std::string>& lines,
                         PictureFormat format = PictureFormat::png);
 
+// Ways of storing a picture beyond each format's plainest, for the decoders'
+// other paths.
+enum class PictureVariant {
+  pngBlackAndWhite,  // one bit a pixel
+  pngGrey16,         // 16-bit grey
+  pngPalette,        // colour table of 8 bits
+  pngInterlaced,     // RGB, Adam7
+  jpegGrey,
+  tiffFax,           // one bit, CCITT group 4, white as 0
+  tiffJpeg,          // YCbCr, subsampled, in JPEG strips
+  tiffPalette,
+  tiffTiled,         // RGB in tiles of 64 x 64
+  bmpPalette,
+  bmpBlackAndWhite,
+};
+
+// Writes the lines as writeTextPicture does, stored as `variant` says.
+void writeTextPictureAs(const std::string& path, const std::vector<std::string>& lines,
+                        PictureVariant variant);
+
 // A text to draw, its left end at `x` and its baseline at `baseline`, black
 // or, when `light`, white; in the layout's font size, or in `fontSize`.
 struct PlacedText {

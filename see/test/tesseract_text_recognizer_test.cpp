@@ -88,6 +88,32 @@ TEST(TesseractTextRecognizer, ReadsRenderedLinesInOrderFromEachFormat) {
   }
 }
 
+TEST(TesseractTextRecognizer, ReadsTheSameLinesFromEveryWayOfStoringThem) {
+  const test::TemporaryFolder folder;
+  using test::PictureVariant;
+  const struct {
+    const char* name;
+    PictureVariant variant;
+  } rows[] = {
+      {"black and white PNG", PictureVariant::pngBlackAndWhite},
+      {"16-bit grey PNG", PictureVariant::pngGrey16},
+      {"PNG with a palette", PictureVariant::pngPalette},
+      {"interlaced PNG", PictureVariant::pngInterlaced},
+      {"grey JPEG", PictureVariant::jpegGrey},
+      {"fax TIFF", PictureVariant::tiffFax},
+      {"TIFF of JPEG strips", PictureVariant::tiffJpeg},
+      {"TIFF with a palette", PictureVariant::tiffPalette},
+      {"tiled TIFF", PictureVariant::tiffTiled},
+      {"BMP with a palette", PictureVariant::bmpPalette},
+      {"black and white BMP", PictureVariant::bmpBlackAndWhite},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    test::writeTextPictureAs(folder.path("lines"), kThreeLines, row.variant);
+    EXPECT_EQ(readLines(folder.path("lines")), asLines(kThreeLines));
+  }
+}
+
 TEST(TesseractTextRecognizer, FindsNoLinesInABlankPicture) {
   const test::TemporaryFolder folder;
   test::writeTextPicture(folder.path("blank.png"), {});
