@@ -7,6 +7,7 @@
 #include "platform/foundation/process.h"
 #include "platform/foundation/white_space.h"
 #include "see/finish/finish.h"
+#include "see/finish/one_line.h"
 #include "see/input.h"
 #include "see/model/model_os_gate.h"
 #include "see/output.h"
@@ -65,8 +66,8 @@ void sortText(const Input& input, const model::ModelServices& services, Output& 
   } catch (const platform::LanguageModelError& error) {
     // Not the end of the run: the answer tells the host, and this line why.
     // A line that cannot be written changes nothing of that.
-    (void)foundation::process().writeStandardError(std::string(kModelDeclined) + error.what() +
-                                                   "\n");
+    (void)foundation::process().writeStandardError(
+        oneLine(std::string(kModelDeclined) + error.what()) + "\n");
     output.model = "declined";
   }
 }

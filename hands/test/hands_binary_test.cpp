@@ -74,6 +74,12 @@ TEST_F(WithoutDisplay, ReadsNoPointerAndPostsNothing) {
        "mivo-hands: cannot post input events: cannot open the X display \"\"\n"},
       {"", 1, "", "mivo-hands: give it {\"do\": …} as JSON on stdin\n"},
       {R"({"do":"Move"})", 1, "", "mivo-hands: no command Move\n"},
+      // Nothing to post, so nothing needs the display.
+      {R"({"do":"type","text":""})", 0, "{\"ok\":true}\n", ""},
+      // Text of the request in a failure line stays on that line.
+      {R"({"do":"Move\nmivo-hands: x"})", 1, "", "mivo-hands: no command Move\\nmivo-hands: x\n"},
+      {R"({"do":"key","keys":"ctrl+\r\n"})", 1, "", "mivo-hands: no key called \\r\\n\n"},
+      {R"({"do":"key","keys":"\u2028cmd"})", 1, "", "mivo-hands: no key called \\u2028cmd\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.request);

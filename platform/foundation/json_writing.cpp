@@ -25,17 +25,6 @@ std::string_view shortEscape(char32_t code_point) {
   }
 }
 
-void appendEscaped(std::string& out, char32_t code_point) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  if (const std::string_view escape = shortEscape(code_point); !escape.empty()) {
-    out += escape;
-    return;
-  }
-  out += "\\u00";
-  out += kHex[code_point >> 4];
-  out += kHex[code_point & 0xF];
-}
-
 bool needsEscape(char32_t code_point) {
   return code_point < 0x20 || code_point == '"' || code_point == '\\' || code_point == '/';
 }
@@ -46,7 +35,7 @@ void appendString(std::string& out, std::string_view value) {
     const Utf8Unit unit = read_utf8_unit(value, position);
     if (!unit.valid) throw EncodingError(std::string(kNotUtf8));
     if (needsEscape(unit.code_point)) {
-      appendEscaped(out, unit.code_point);
+      appendJsonEscape(out, unit.code_point);
     } else {
       out += value.substr(position, unit.length);
     }
@@ -120,5 +109,15 @@ void JsonObjectWriter::addStringArray(std::string_view name,
 }
 
 std::string JsonObjectWriter::text() const { return "{" + members_ + "}"; }
+
+void appendJsonEscape(std::string& out, char32_t code_point) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  if (const std::string_view escape = shortEscape(code_point); !escape.empty()) {
+    out += escape;
+    return;
+  }
+  out += "\\u";
+  for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(code_point >> shift) & 0xF];
+}
 
 }  // namespace mivo::foundation

@@ -43,4 +43,9 @@ class JsonObjectWriter {
   std::string members_;
 };
 
+// Appends the escape that a JSON string writes for `code_point`, which must
+// lie below U+10000: its two-character escape where it has one ("\n", "\/"),
+// else "\u" and four hexadecimal digits ("\u001b").
+void appendJsonEscape(std::string& out, char32_t code_point);
+
 }  // namespace mivo::foundation

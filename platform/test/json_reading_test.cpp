@@ -35,6 +35,9 @@ TEST(JsonObjectParse, RefusesEverythingButOneJsonObject) {
       {"raw control character in a string", "{\"a\":\"\x01\"}"},
       {"NUL after the object", std::string("{}\0", 3)},
       {"NUL and a second object after the object", std::string("{}\0{}", 5)},
+      {"byte-order mark after white space", " \xef\xbb\xbf{}"},
+      {"two byte-order marks", "\xef\xbb\xbf\xef\xbb\xbf{}"},
+      {"byte-order mark after the object", "{}\xef\xbb\xbf"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -48,6 +51,7 @@ TEST(JsonObjectParse, AcceptsAnObjectWithWhiteSpaceAroundAndAnythingInOtherMembe
   const std::string rows[] = {
       "{}",
       " \r\n\t{\"file\":\"a\"}\n",
+      "\xef\xbb\xbf {\"file\":\"a\"}",
       deep_member,
       R"({"x":1e400,"y":[-1E+999],"file":"a"})",
       "{\"x\":1" + std::string(400, '0') + "}",

@@ -90,8 +90,9 @@ TEST(MivoSeeBinary, SaysWhichPathIsNotAPictureAndNothingElse) {
       {"PNG cut in half", folder.path("cut.png"), folder.path("cut.png")},
       {"JPEG cut in half", folder.path("cut.jpg"), folder.path("cut.jpg")},
       {"FIFO nobody writes to", folder.path("fifo.png"), folder.path("fifo.png")},
+      {"line feed and escape in the path", R"(a\nb\u001b.png)", "a\\nb\\u001b.png"},
       {"NUL in the path of a picture", example + R"(\u0000.txt)",
-       example + std::string("\0.txt", 5)},
+       example + "\\u0000.txt"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

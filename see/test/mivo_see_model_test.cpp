@@ -460,6 +460,11 @@ TEST(MivoSeeModel, DeclinesAtOnceWithoutARetryForOtherFailures) {
          models.replyWith(reply({{"kind", "note"}, {"summary", "S"}}));
        },
        "the generated content {\"kind\":\"note\",\"summary\":\"S\"} has no property \"title\""},
+      {"a description of two lines", {26, 0, 0},
+       [](FakeLanguageModels& models) {
+         models.failWith(platform::LanguageModelError("the model\nwent away"));
+       },
+       "the model\\nwent away"},
       {"a null summary", {26, 0, 0},
        [](FakeLanguageModels& models) {
          models.replyWith(reply({{"kind", "note"}, {"title", "T"}, {"summary", std::nullopt}}));

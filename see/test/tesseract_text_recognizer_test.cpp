@@ -161,6 +161,15 @@ TEST(TesseractTextRecognizer, LoadsNothingFromAFileThatIsNotAPicture) {
   folder.writeFile("empty.png", "");
   folder.writeFile("cut.png", png.substr(0, png.size() / 2));
   std::filesystem::create_directory(folder.path("folder.png"));
+  // A white picture of 4 x 1 pixels, 8 bits a pixel, run-length encoded: a
+  // BMP that Leptonica does not decode (it reads uncompressed ones).
+  static constexpr char kRunLengthBmp[] =
+      "BM\x44\0\0\0\0\0\0\0\x3e\0\0\0"                            // file header
+      "\x28\0\0\0\x04\0\0\0\x01\0\0\0\x01\0\x08\0\x01\0\0\0"  // 4 x 1, 8 bits, RLE8
+      "\x06\0\0\0\x13\x0b\0\0\x13\x0b\0\0\x02\0\0\0\x02\0\0\0"
+      "\xff\xff\xff\0\0\0\0\0"                                         // white, black
+      "\x04\0\0\0\0\x01";  // four pixels of white, end of line, end of picture
+  folder.writeFile("rle.bmp", std::string(kRunLengthBmp, sizeof kRunLengthBmp - 1));
   const struct {
     const char* name;
     std::string path;
@@ -170,6 +179,7 @@ TEST(TesseractTextRecognizer, LoadsNothingFromAFileThatIsNotAPicture) {
       {"empty file", folder.path("empty.png")},
       {"picture cut in half", folder.path("cut.png")},
       {"folder", folder.path("folder.png")},
+      {"run-length-encoded BMP", folder.path("rle.bmp")},
       {"tilde, never expanded", "~/x.png"},
       {"empty path", ""},
       {"a picture's path with a NUL and more after it",
