@@ -1,13 +1,14 @@
 /* Makes the pictures of the memory benchmark (scripts/memory-bench.sh):
- *   make-large-pictures FOLDER
- * writes into FOLDER, with Leptonica:
+ *   make-large-pictures FOLDER [limit | long-capture | comment-base]...
+ * writes into FOLDER, with Leptonica (all, or those named):
  *   limit.{png,jpg,tif,webp}  a colour picture of 16384 x 16384 pixels (WebP:
  *                             16383, its largest), a photograph-like ground
  *                             of soft colours with lines of text on it;
  *   limit-grey.png            the same in grey;
  *   limit-white.png           white, one bit a pixel;
  *   long-capture.png          a scrolling capture of a chat page, 1512 x
- *                             11784 pixels, a line of text every 24 pixels;
+ *                             11784 pixels, a message every 24 pixels, the
+ *                             two people's on the left and on the right;
  *   comment-base.gif          a GIF of 720 x 260 pixels with a line of text,
  *                             to which the script adds a long comment. */
 #include <leptonica/allheaders.h>
@@ -45,41 +46,71 @@ static int written(const char* folder, const char* name, PIX* pix, l_int32 forma
   return 1;
 }
 
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    fprintf(stderr, "usage: make-large-pictures FOLDER\n");
-    return 2;
+static int wanted(int argc, char** argv, const char* name) {
+  if (argc == 2) return 1;
+  for (int i = 2; i < argc; ++i) {
+    if (strcmp(argv[i], name) == 0) return 1;
   }
-  const char* folder = argv[1];
-  setLeptDebugOK(0);
+  return 0;
+}
+
+static int limitPictures(const char* folder) {
   PIX* colour = colourPicture(16384, 16384);
   PIX* grey = pixConvertRGBToLuminance(colour);
   PIX* white = pixCreate(16384, 16384, 1);
   PIX* webp = colourPicture(16383, 16383);
-  int ok = written(folder, "limit.png", colour, IFF_PNG) && written(folder, "limit.jpg", colour, IFF_JFIF_JPEG) &&
-           written(folder, "limit.tif", colour, IFF_TIFF) && written(folder, "limit-grey.png", grey, IFF_PNG) &&
-           written(folder, "limit-white.png", white, IFF_PNG) && written(folder, "limit.webp", webp, IFF_WEBP);
+  const int ok = written(folder, "limit.png", colour, IFF_PNG) && written(folder, "limit.jpg", colour, IFF_JFIF_JPEG) &&
+                 written(folder, "limit.tif", colour, IFF_TIFF) && written(folder, "limit-grey.png", grey, IFF_PNG) &&
+                 written(folder, "limit-white.png", white, IFF_PNG) && written(folder, "limit.webp", webp, IFF_WEBP);
   pixDestroy(&colour);
   pixDestroy(&grey);
   pixDestroy(&white);
   pixDestroy(&webp);
+  return ok;
+}
+
+static int longCapture(const char* folder) {
   PIX* chat = pixCreate(1512, 11784, 32);
   pixSetAll(chat);
   L_BMF* font = bmfCreate(NULL, 8);
   l_int32 drawn, overflow;
   for (int y = 30, n = 1; y < 11770; y += 24, ++n) {
     char line[128];
-    snprintf(line, sizeof line, "%s %d: see you at the station at %d:%02d, I bring the tickets",
-             n % 2 ? "Anna" : "Ben", n, 8 + n % 12, n % 60);
-    pixSetTextline(chat, font, line, 0x20202000, n % 2 ? 40 : 400, y, &drawn, &overflow);
+    if (n % 2) {
+      snprintf(line, sizeof line, "Anna %d: see you at %d:%02d", n, 8 + n % 12, n % 60);
+    } else {
+      snprintf(line, sizeof line, "Ben %d: I bring the tickets, %d of them", n, 2 + n % 7);
+    }
+    pixSetTextline(chat, font, line, 0x20202000, n % 2 ? 40 : 800, y, &drawn, &overflow);
   }
-  ok = ok && written(folder, "long-capture.png", chat, IFF_PNG);
+  bmfDestroy(&font);
+  const int ok = written(folder, "long-capture.png", chat, IFF_PNG);
   pixDestroy(&chat);
+  return ok;
+}
+
+static int commentBase(const char* folder) {
   PIX* small = pixCreate(720, 260, 8);
   pixSetAll(small);
+  L_BMF* font = bmfCreate(NULL, 8);
+  l_int32 drawn, overflow;
   pixSetTextline(small, font, "A picture with a long comment", 0x20, 20, 130, &drawn, &overflow);
-  ok = ok && written(folder, "comment-base.gif", small, IFF_GIF);
-  pixDestroy(&small);
   bmfDestroy(&font);
+  const int ok = written(folder, "comment-base.gif", small, IFF_GIF);
+  pixDestroy(&small);
+  return ok;
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    fprintf(stderr, "usage: make-large-pictures FOLDER [limit | long-capture | comment-base]...\n");
+    return 2;
+  }
+  const char* folder = argv[1];
+  setLeptDebugOK(0);
+  int ok = 1;
+  if (wanted(argc, argv, "limit")) ok = limitPictures(folder);
+  if (ok && wanted(argc, argv, "long-capture")) ok = longCapture(folder);
+  if (ok && wanted(argc, argv, "comment-base")) ok = commentBase(folder);
   return ok ? 0 : 1;
 }

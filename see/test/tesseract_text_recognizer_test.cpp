@@ -326,6 +326,18 @@ TEST(TesseractTextRecognizer, LoadsAPictureOf16384By16384PixelsButNoWider) {
   EXPECT_EQ(recognizer.loadFirstImage(folder.path("wider.png")), nullptr);
 }
 
+TEST(TesseractTextRecognizer, RefusesAJpeg2000OfMoreThan8192By8192PixelsBeforeDecodingIt) {
+  // Decoded, it would take some 1 GB.
+  const test::TemporaryFolder folder;
+  test::writeBlankPicture(folder.path("small.jp2"), 41, 29, PictureFormat::jp2);
+  test::writeBlankPicture(folder.path("wider.jp2"), 8193, 8192, PictureFormat::jp2);
+  const ChildLoad small = loadInChild(folder.path("small.jp2"));
+  ASSERT_EQ(small.outcome, Load::loaded);
+  const ChildLoad load = loadInChild(folder.path("wider.jp2"));
+  EXPECT_EQ(load.outcome, Load::refused);
+  EXPECT_LT(load.peakKilobytes, small.peakKilobytes + 32 * 1024);
+}
+
 TEST(TesseractTextRecognizer, RaisesAnErrorWhenItsDataCannotBeLoaded) {
   TesseractTextRecognizer recognizer("/nonexistent/tessdata");
   const std::unique_ptr<Image> image = recognizer.loadFirstImage(MIVO_EXAMPLE_SCREENSHOT);

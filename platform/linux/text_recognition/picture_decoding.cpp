@@ -3,6 +3,11 @@
 #include "platform/linux/text_recognition/picture_pixel_count.h"
 
 namespace mivo::platform {
+namespace {
+
+constexpr std::uint64_t kMostJpeg2000Pixels = std::uint64_t{1} << 26;
+
+}  // namespace
 
 PixPointer decodedGreyPicture(std::FILE* file) {
   // The size checked first, from the headers, as the decoders take memory
@@ -18,6 +23,9 @@ PixPointer decodedGreyPicture(std::FILE* file) {
   if (L_FORMAT_IS_TIFF(format)) return decodedTiff(file);
   if (format == IFF_GIF) return decodedGif(file);
   if (format == IFF_BMP) return decodedBmp(file);
+  // OpenJPEG holds every sample of the picture in 32 bits, and Leptonica then
+  // a colour copy: some 16 bytes a pixel, 1 GB for 8192 x 8192 pixels.
+  if (format == IFF_JP2 && *pixels > kMostJpeg2000Pixels) return nullptr;
   const PixPointer pix(pixReadStream(file, 0));
   if (pix == nullptr) return nullptr;
   return PixPointer(pixConvertTo8(pix.get(), 0));

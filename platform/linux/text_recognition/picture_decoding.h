@@ -9,7 +9,8 @@ namespace mivo::platform {
 
 // The first image of the picture open in `file`, decoded straight into 8-bit
 // grey, colours weighed as greyOf does and transparency dropped; or none
-// when it is no picture, holds more than 2^28 pixels, or is cut or broken
+// when it is no picture, holds more than 2^28 pixels (a JPEG 2000 more than
+// 2^26, as its decoder takes some 16 bytes a pixel), or is cut or broken
 // anywhere in that image, whatever its colour model. PNG, JPEG, TIFF, GIF
 // and BMP are decoded row by row, so that a picture costs little more than
 // its grey copy, and what their files say beside the pixels (texts, colour
