@@ -33,8 +33,17 @@ void Events::mouse(platform::MouseEventType type, platform::Position position,
   if (!source().postMouseEvent(event)) fail(kNoMouseEvent);
 }
 
-void Events::press(platform::VirtualKeyCode code, platform::EventFlags mask, bool down) {
-  if (!source().postKeyEvent({code, down, mask})) fail(kNoKeyboardEvent);
+void Events::press(platform::VirtualKeyCode code, platform::EventFlags mask, bool down,
+                   bool holdingModifiers) {
+  if (!source().postKeyEvent({code, down, mask, holdingModifiers})) fail(kNoKeyboardEvent);
+}
+
+void Events::prepareToType(const std::u16string& units) {
+  try {
+    source().prepareToType(units);
+  } catch (const platform::EventSourceError& error) {
+    finish(1, std::string(kNoEventSource) + error.what());
+  }
 }
 
 void Events::text(const std::u16string& units, bool down) {

@@ -31,7 +31,14 @@ class Events {
 
   // `press`: posts one key event from the source, its flags replaced by
   // `mask`; ends the run through `finish` when the system will not create it.
-  void press(platform::VirtualKeyCode code, platform::EventFlags mask, bool down);
+  // With `holdingModifiers` the modifiers of the mask stay down from the
+  // key-down to the key-up, as a person holds a combination.
+  void press(platform::VirtualKeyCode code, platform::EventFlags mask, bool down,
+             bool holdingModifiers = false);
+
+  // Tells the source the whole text that the text events to come carry;
+  // ends the run through `finish` when it cannot type now.
+  void prepareToType(const std::u16string& units);
 
   // Posts one text event carrying `units` (at most 16); ends the run through
   // `finish` when the system will not create it.

@@ -24,6 +24,7 @@ constexpr double kLongestHold = 10;
 
 Answer type(const Request& request, Events& events) {
   const std::u16string units = foundation::utf16CodeUnits(request.text("text").value_or(""));
+  if (!units.empty()) events.prepareToType(units);
   // Cut by count alone, even inside a surrogate pair or a sequence of
   // combining characters.
   for (std::size_t start = 0; start < units.size(); start += platform::kMostTextUnits) {
@@ -55,8 +56,9 @@ Answer key(const Request& request, Events& events) {
 
 Answer hold(const Request& request, Events& events) {
   const KeyCombination keys = combo(request.text("keys").value_or(""));
-  HeldDown held(events, [&] { events.press(keys.code, keys.mask, false); });
-  events.press(keys.code, keys.mask, true);
+  // The modifiers stay down with the key, as a person holds the combination.
+  HeldDown held(events, [&] { events.press(keys.code, keys.mask, false, true); });
+  events.press(keys.code, keys.mask, true, true);
   // The cap keeps a hold from blocking the program for longer; a signal ends
   // it at once.
   held.pause(std::min(request.number("seconds").value_or(0.5), kLongestHold));

@@ -5,10 +5,10 @@
 #include "platform/linux/libjpeg_encoding.h"
 #include "platform/linux/posix_termination_signals.h"
 #include "platform/linux/thread_sleeper.h"
-#include "platform/linux/x11_input_events.h"
-#include "platform/linux/x11_permissions.h"
-#include "platform/linux/x11_running_applications.h"
-#include "platform/linux/x11_screen_capture.h"
+#include "platform/linux/x11/x11_input_events.h"
+#include "platform/linux/x11/x11_permissions.h"
+#include "platform/linux/x11/x11_running_applications.h"
+#include "platform/linux/x11/x11_screen_capture.h"
 #include "see/finish/finish.h"
 
 namespace {

@@ -77,6 +77,11 @@ struct KeyEvent {
   bool down;
   // Replaces whatever modifier flags the system would give the event.
   EventFlags flags;
+  // Whether the modifiers of the flags stay down from the key's key-down to
+  // its key-up, as when a person holds the combination, rather than only
+  // for each of its events. Where the flags travel on the events themselves
+  // this changes nothing.
+  bool holdsModifiers = false;
 
   bool operator==(const KeyEvent&) const = default;
 };
@@ -109,6 +114,12 @@ class EventSource {
   [[nodiscard]] virtual bool postScrollEvent(const ScrollEvent& event) = 0;
   [[nodiscard]] virtual bool postKeyEvent(const KeyEvent& event) = 0;
   [[nodiscard]] virtual bool postTextEvent(const TextEvent& event) = 0;
+
+  // Told, before the text events that carry `text`, the whole of it, so
+  // that a source that must make ready to type does it here rather than
+  // between the events; it may wait until it can type. Raises
+  // EventSourceError when it cannot type now.
+  virtual void prepareToType(const std::u16string& text) = 0;
 };
 
 // Raised when no event source can be made; what() says why.

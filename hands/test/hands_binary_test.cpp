@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -12,6 +13,9 @@
 #include <thread>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
+#include "hands/test/typing_texts.h"
 #include "hands/test/x_test_window.h"
 #include "hands/test/xvfb_server.h"
 #include "see/test/run_program.h"
@@ -282,8 +286,10 @@ Lines withoutModifierKeys(const Lines& events) {
 }
 
 // What the keyboard has is typed on its own keys, with Shift for its second
-// level, and changes no map; every other character is bound for the run
-// and unbound at its end.
+// level, and changes no map; every other character is bound for the run,
+// all that the text needs in one change, and unbound at its end in one more.
+// Xvfb tells a client of each change twice (as a change of the core
+// keyboard and of the device that XTest types on).
 TEST_F(OnXvfb, AWindowWithFocusReceivesTypedTextWhole) {
   XTestWindow window(server_.display());
   const std::vector<KeySym> map = window.keyboardMap();
@@ -291,15 +297,15 @@ TEST_F(OnXvfb, AWindowWithFocusReceivesTypedTextWhole) {
     const char* name;
     std::string text;  // as the request writes it
     std::string typed;
-    int map_changes;  // two for each character the keyboard lacks
+    int map_changes;  // as a client is told of them
   } rows[] = {
       {"what the keyboard has", R"(Hello, World! [a-z_0-9] ~`{}|)",
        "Hello, World! [a-z_0-9] ~`{}|", 0},
       {"several scripts and an emoji", R"(H\u00e9 \u65e5\u672c \ud83d\ude42)",
-       "H\u00e9 \u65e5\u672c \U0001F642", 8},
+       "H\u00e9 \u65e5\u672c \U0001F642", 4},
       // U+1F642 as the 16th and 17th code units, cut between two chunks.
       {"a character cut between two chunks", R"(abcdefghijklmno\ud83d\ude42pq)",
-       "abcdefghijklmno\U0001F642pq", 2},
+       "abcdefghijklmno\U0001F642pq", 4},
       {"more characters than one chunk, repeated ones among them",
        R"(aaaaBBBB\u00e9\u00e9\u00e9\u00e9cccc\u00c9\u00c9\u00c9\u00c9zz)",
        "aaaaBBBB\u00e9\u00e9\u00e9\u00e9cccc\u00c9\u00c9\u00c9\u00c9zz", 4},
@@ -316,6 +322,81 @@ TEST_F(OnXvfb, AWindowWithFocusReceivesTypedTextWhole) {
     EXPECT_EQ(window.takeKeyboardMapChanges(), row.map_changes);
     EXPECT_EQ(window.keysDown(), std::vector<int>{});
     EXPECT_EQ(window.keyboardMap(), map);
+  }
+}
+
+// With N spare keycodes the fewest changes a text needs are one at the start
+// of each stretch of it that holds N different characters the keyboard
+// lacks (here every one beyond ASCII), and one to restore; 2000 characters
+// of many scripts need some twenty, where a change for each character would
+// be hundreds.
+TEST_F(OnXvfb, TheKeyboardMapChangesAsFewTimesAsTheTextNeeds) {
+  XTestWindow window(server_.display());
+  int per_keycode = 0;
+  Display* display = XOpenDisplay(server_.display().c_str());
+  const std::vector<KeySym> map = keyboardMapOf(display, &per_keycode);
+  XCloseDisplay(display);
+  std::size_t spare = 0;
+  for (std::size_t row = 0; row < map.size(); row += static_cast<std::size_t>(per_keycode)) {
+    spare += std::all_of(map.begin() + row, map.begin() + row + per_keycode,
+                         [](KeySym keysym) { return keysym == NoSymbol; });
+  }
+  const std::string text = mixed(2000);
+  int stretches = 0;
+  std::u32string stretch;
+  for (const char32_t character : codePoints(text)) {
+    if (character < 0x80 || stretch.find(character) != std::u32string::npos) continue;
+    if (stretch.empty() || stretch.size() == spare) {
+      ++stretches;
+      stretch.clear();
+    }
+    stretch += character;
+  }
+  actWatched(window, nlohmann::json{{"do", "type"}, {"text", text}}.dump());
+  EXPECT_EQ(typedText(withoutModifierKeys(window.takeKeyEvents())), text);
+  EXPECT_EQ(window.takeKeyboardMapChanges(), 2 * (stretches + 1));
+  EXPECT_EQ(window.keyboardMap(), map);
+}
+
+// A client that takes pings, as GTK windows do, is asked before the keys it
+// was sent change, and they change only once it has answered, however long
+// it takes: it has looked them up by then.
+TEST_F(OnXvfb, AClientThatTakesPingsHasAnsweredBeforeTheKeysItWasSentChange) {
+  XTestWindow window(server_.display());
+  // Longer than the time a client that takes no pings is given.
+  window.answerPingsAfter(std::chrono::milliseconds(700));
+  const std::string text = kCjk + kCjk;  // more distinct ones than spare keycodes
+  actWatched(window, nlohmann::json{{"do", "type"}, {"text", text}}.dump());
+  EXPECT_EQ(typedText(withoutModifierKeys(window.takeKeyEvents())), text);
+  const XTestWindow::Pings pings = window.takePings();
+  EXPECT_GE(pings.answered, 2);  // before keys are bound anew, and before the restore
+  EXPECT_EQ(pings.map_changes_before_an_answer, 0);
+}
+
+// A hold keeps the modifiers down from the key's press to its release, as a
+// person holds a combination, so that the window sees the combination held;
+// "key" presses them around each of its events.
+TEST_F(OnXvfb, AHoldKeepsItsModifiersDownFromThePressToTheRelease) {
+  XTestWindow window(server_.display());
+  const struct {
+    std::string request;
+    Lines events;
+  } rows[] = {
+      {R"({"do":"hold","keys":"shift+space","seconds":0.3})",
+       {"press Shift_L state 0x0", "press   state 0x1", "release   state 0x1",
+        "release Shift_L state 0x1"}},
+      {R"({"do":"hold","keys":"ctrl+alt+t","seconds":0.3})",
+       {"press Control_L state 0x0", "press Alt_L state 0x4", "press t state 0xc",
+        "release t state 0xc", "release Alt_L state 0xc", "release Control_L state 0x4"}},
+      {R"({"do":"key","keys":"shift+space"})",
+       {"press Shift_L state 0x0", "press   state 0x1", "release Shift_L state 0x1",
+        "press Shift_L state 0x0", "release   state 0x1", "release Shift_L state 0x1"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.request);
+    actWatched(window, row.request);
+    EXPECT_EQ(window.takeKeyEvents(), row.events);
+    EXPECT_EQ(window.keysDown(), std::vector<int>{});
   }
 }
 

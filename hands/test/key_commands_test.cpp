@@ -177,11 +177,13 @@ TEST(Key, AKeyTheSystemWillNotMakeEndsTheRunAfterTryingItsRelease) {
                                "key 8 down flags 0x0 (refused)", "key 8 up flags 0x0 (refused)"}));
 }
 
-// A hold of cmd+t for `wait`, with the press and release around it.
+// A hold of cmd+t for `wait`, with the press and release around it; the
+// modifiers stay down with the key.
 Lines heldCommandT(const Lines& wait) {
-  Lines events = {"hold back signals", "create event source", "key 17 down flags 0x100000"};
+  Lines events = {"hold back signals", "create event source",
+                  "key 17 down flags 0x100000 holding its modifiers"};
   for (const std::string& event : wait) events.push_back(event);
-  events.push_back("key 17 up flags 0x100000");
+  events.push_back("key 17 up flags 0x100000 holding its modifiers");
   events.push_back("let signals through");
   return events;
 }
@@ -215,17 +217,17 @@ TEST(Hold, ASignalReleasesTheKeyAtOnceThenEndsTheRun) {
   EXPECT_EQ(run.status, 128 + 2);
   EXPECT_EQ(run.standardOutput, "");
   EXPECT_EQ(run.events,
-            (Lines{"hold back signals", "create event source", "key 17 down flags 0x100000",
-                   "wait 10: signal 2", "key 17 up flags 0x100000", "end as signal 2"}));
+            (Lines{"hold back signals", "create event source",
+                   "key 17 down flags 0x100000 holding its modifiers", "wait 10: signal 2",
+                   "key 17 up flags 0x100000 holding its modifiers", "end as signal 2"}));
 }
 
-// The events of typing `chunks`, each written as the fake quotes it, with
-// their pauses; the event source is made at the first.
-Lines typed(const std::vector<std::string>& chunks) {
-  Lines events;
+// The events of typing `whole` in `chunks`, each written as the fake quotes
+// it, with their pauses; the source is made and told the whole text first.
+Lines typed(const std::string& whole, const std::vector<std::string>& chunks) {
+  Lines events = {"create event source", "prepare to type " + whole};
   for (const std::string& quoted : chunks) {
     events.push_back("hold back signals");
-    if (events.size() == 1) events.push_back("create event source");
     events.push_back("text down " + quoted);
     events.push_back("text up " + quoted);
     events.push_back("let signals through");
@@ -244,11 +246,12 @@ TEST(Type, TypesTheTextSixteenCodeUnitsAtATime) {
     Lines events;
   } rows[] = {
       {"nothing", "", {}},
-      {"one chunk", R"(H\u00e9 \/\")", typed({R"("H\u00e9 /\u0022")"})},
-      {"40 code units: 16, 16 and 8", std::string(40, 'x'), typed({x16, x16, x8})},
+      {"one chunk", R"(H\u00e9 \/\")", typed(R"("H\u00e9 /\u0022")", {R"("H\u00e9 /\u0022")"})},
+      {"40 code units: 16, 16 and 8", std::string(40, 'x'),
+       typed("\"" + std::string(40, 'x') + "\"", {x16, x16, x8})},
       // Fifteen letters, then U+1F642 as the 16th and 17th code units.
       {"a surrogate pair cut between two chunks", a15 + "\U0001F642b",
-       typed({"\"" + a15 + R"(\ud83d")", R"("\ude42b")"})},
+       typed("\"" + a15 + R"(\ud83d\ude42b")", {"\"" + a15 + R"(\ud83d")", R"("\ude42b")"})},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -258,6 +261,17 @@ TEST(Type, TypesTheTextSixteenCodeUnitsAtATime) {
 
 TEST(Type, TextThatIsNoStringTypesNothing) {
   expectOk(runHands(R"({"do":"type","text":42})"), Lines{});
+}
+
+TEST(Type, ASourceThatCannotTypeNowEndsTheRunBeforeAnyEvent) {
+  const HandsRun run = runHands(R"({"do":"type","text":"ab"})", [](HandsFakes& fakes) {
+    fakes.input.refuseTyping("another run has been typing for 60 s");
+  });
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.standardOutput, "");
+  EXPECT_EQ(run.standardError,
+            "mivo-hands: cannot post input events: another run has been typing for 60 s\n");
+  EXPECT_EQ(run.events, (Lines{"create event source", R"(prepare to type "ab")"}));
 }
 
 }  // namespace

@@ -98,7 +98,30 @@ bool XTestWindow::watch(std::chrono::milliseconds wait) {
   pollfd entry{ConnectionNumber(display_), POLLIN, 0};
   if (XPending(display_) == 0) ::poll(&entry, 1, static_cast<int>(wait.count()));
   readEvents();
+  const Window root = DefaultRootWindow(display_);
+  while (!pings_.empty() && std::chrono::steady_clock::now() - pings_.front().second >= answer_after_) {
+    XEvent answer{};
+    answer.xclient = pings_.front().first;
+    answer.xclient.window = root;
+    XSendEvent(display_, root, False, SubstructureNotifyMask | SubstructureRedirectMask, &answer);
+    XFlush(display_);
+    pings_.erase(pings_.begin());
+    ++ping_counts_.answered;
+  }
   return events_.size() + key_events_.size() > before;
+}
+
+void XTestWindow::answerPingsAfter(std::chrono::milliseconds delay) {
+  ping_ = XInternAtom(display_, "_NET_WM_PING", False);
+  answer_after_ = delay;
+  XSetWMProtocols(display_, window_, &ping_, 1);
+  XSync(display_, False);
+}
+
+XTestWindow::Pings XTestWindow::takePings() {
+  XSync(display_, False);
+  readEvents();
+  return std::exchange(ping_counts_, {});
 }
 
 void XTestWindow::grabServer() {
@@ -137,8 +160,14 @@ void XTestWindow::readEvents() {
         if (event.xmapping.request == MappingKeyboard) {
           keymap_ = keyboardMap();
           ++keyboard_map_changes_;
+          if (!pings_.empty()) ++ping_counts_.map_changes_before_an_answer;
         }
         XRefreshKeyboardMapping(&event.xmapping);
+        break;
+      case ClientMessage:
+        if (ping_ != None && static_cast<Atom>(event.xclient.data.l[0]) == ping_) {
+          pings_.emplace_back(event.xclient, std::chrono::steady_clock::now());
+        }
         break;
       default:
         break;
@@ -190,6 +219,42 @@ std::vector<KeySym> keyboardMapOf(Display* display, int* keysyms_per_keycode) {
   XFree(map);
   if (keysyms_per_keycode != nullptr) *keysyms_per_keycode = per_keycode;
   return keysyms;
+}
+
+std::vector<unsigned long> xkbKeyboardOf(Display* display) {
+  XkbDescPtr xkb = XkbGetMap(display, XkbAllMapComponentsMask, XkbUseCoreKbd);
+  std::vector<unsigned long> numbers;
+  if (xkb == nullptr) return numbers;
+  const XkbClientMapRec& map = *xkb->map;
+  for (int t = 0; t < map.num_types; ++t) {
+    const XkbKeyTypeRec& type = map.types[t];
+    numbers.insert(numbers.end(), {type.mods.mask, type.num_levels, type.map_count});
+    for (int e = 0; e < type.map_count; ++e) {
+      numbers.insert(numbers.end(), {static_cast<unsigned long>(type.map[e].active), type.map[e].mods.mask,
+                                     static_cast<unsigned long>(type.map[e].level)});
+    }
+  }
+  for (int code = xkb->min_key_code; code <= xkb->max_key_code; ++code) {
+    const auto key = static_cast<KeyCode>(code);
+    const XkbSymMapRec& entry = map.key_sym_map[code];
+    numbers.insert(numbers.end(), {static_cast<unsigned long>(code), entry.group_info, entry.width,
+                                   entry.kt_index[0], entry.kt_index[1], entry.kt_index[2],
+                                   entry.kt_index[3], map.modmap[code],
+                                   xkb->server->c_explicit[code], xkb->server->vmodmap[code],
+                                   xkb->server->behaviors[code].type,
+                                   xkb->server->behaviors[code].data});
+    const KeySym* keysyms = XkbKeySymsPtr(xkb, key);
+    numbers.insert(numbers.end(), keysyms, keysyms + XkbKeyNumSyms(xkb, key));
+    if (XkbKeyHasActions(xkb, key)) {
+      const XkbAction* actions = XkbKeyActionsPtr(xkb, key);
+      for (int a = 0; a < XkbKeyNumActions(xkb, key); ++a) {
+        const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&actions[a]);
+        numbers.insert(numbers.end(), bytes, bytes + sizeof(XkbAction));
+      }
+    }
+  }
+  XkbFreeKeyboard(xkb, 0, True);
+  return numbers;
 }
 
 std::vector<KeySym> XTestWindow::keyboardMap() {

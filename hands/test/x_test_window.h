@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,11 @@ namespace mivo::test {
 // The keyboard map of `display` now: every keysym of every keycode, from the
 // lowest keycode on; with how many keysyms each keycode has.
 std::vector<KeySym> keyboardMapOf(Display* display, int* keysyms_per_keycode = nullptr);
+
+// The keyboard of `display` now as XKB describes it to clients: its key
+// types, and for every key its groups, levels, keysyms, actions, modifiers
+// and what is explicit about it, as numbers.
+std::vector<unsigned long> xkbKeyboardOf(Display* display);
 
 // A client of the test's own on an X display: one window over the whole
 // screen, with the keyboard focus, that records what the pointer and the keys
@@ -64,6 +70,17 @@ class XTestWindow {
   // The keycodes of the keys that repeat while held, now.
   std::vector<int> repeatingKeys();
 
+  // From now on it takes the window manager's ping (_NET_WM_PING), as GTK
+  // windows do, and answers each `delay` after it came, in `watch`.
+  void answerPingsAfter(std::chrono::milliseconds delay);
+  struct Pings {
+    int answered = 0;
+    // Changes of the keyboard map that came while a ping was unanswered.
+    int map_changes_before_an_answer = 0;
+  };
+  // What pings did since the last call.
+  Pings takePings();
+
  private:
   // Reads what has come in so far into `events_` and `key_events_`.
   void readEvents();
@@ -78,6 +95,11 @@ class XTestWindow {
   int keysyms_per_keycode_ = 0;
   std::vector<KeySym> keymap_;
   int keyboard_map_changes_ = 0;
+  Atom ping_ = None;
+  std::chrono::milliseconds answer_after_{0};
+  // The pings that came, not yet answered, with when they came.
+  std::vector<std::pair<XClientMessageEvent, std::chrono::steady_clock::time_point>> pings_;
+  Pings ping_counts_;
 };
 
 }  // namespace mivo::test

@@ -95,7 +95,9 @@ class FakeEventSource : public EventSource {
 
   bool postKeyEvent(const KeyEvent& event) override {
     events_.calls_.push_back("key " + std::to_string(event.keyCode) + " " + direction(event.down) +
-                             " flags " + hex(event.flags) + refusedIf(events_.refuse_keys_));
+                             " flags " + hex(event.flags) +
+                             (event.holdsModifiers ? " holding its modifiers" : "") +
+                             refusedIf(events_.refuse_keys_));
     return !events_.refuse_keys_;
   }
 
@@ -103,6 +105,11 @@ class FakeEventSource : public EventSource {
     events_.calls_.push_back("text " + direction(event.down) + " " + quoted(event.text) +
                              refusedIf(events_.refuse_keys_));
     return !events_.refuse_keys_;
+  }
+
+  void prepareToType(const std::u16string& text) override {
+    events_.calls_.push_back("prepare to type " + quoted(text));
+    if (events_.typing_refusal_) throw EventSourceError(*events_.typing_refusal_);
   }
 
  private:

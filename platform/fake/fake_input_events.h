@@ -14,7 +14,9 @@ namespace mivo::platform {
 //   "create event source"
 //   "mouse leftMouseDown at (10, 20.5) button left clicks 1 flags 0x0"
 //   "scroll wheel1 -2 wheel2 0"
-//   "key 17 down flags 0x120000", "key 17 up flags 0x0"
+//   "key 17 down flags 0x120000", "key 17 up flags 0x0", with
+//     " holding its modifiers" after the flags of a key that holds them
+//   "prepare to type \"H\u00e9\"" (quoted as a text event's text)
 //   "text down \"H\u00e9\"", "text up \"\ud83d\"" (printable ASCII as it is,
 //     every other code unit, and the quotation mark and backslash, as \uXXXX)
 //   "pointer location"
@@ -34,6 +36,9 @@ class FakeInputEvents : public InputEvents {
   void refuseScrollEvents() { refuse_scroll_ = true; }
   // Every later key or text event is refused and posts nothing.
   void refuseKeyEvents() { refuse_keys_ = true; }
+  // Every later preparation to type raises EventSourceError with
+  // `description`.
+  void refuseTyping(std::string description) { typing_refusal_ = std::move(description); }
 
   std::unique_ptr<EventSource> createEventSource() override;
   std::optional<Position> pointerLocation() override;
@@ -48,6 +53,7 @@ class FakeInputEvents : public InputEvents {
   std::optional<MouseEventType> refused_mouse_type_;
   bool refuse_scroll_ = false;
   bool refuse_keys_ = false;
+  std::optional<std::string> typing_refusal_;
 };
 
 }  // namespace mivo::platform

@@ -2,7 +2,7 @@
 
 #include <signal.h>
 
-#include "platform/linux/watched_connection.h"
+#include "platform/linux/x11/watched_connection.h"
 #include "platform/termination_signals.h"
 
 namespace mivo::platform {

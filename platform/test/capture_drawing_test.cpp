@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/area_averaging.h"
-#include "platform/linux/blacked_out_rectangles.h"
-#include "platform/linux/pointer_drawing.h"
+#include "platform/linux/x11/area_averaging.h"
+#include "platform/linux/x11/blacked_out_rectangles.h"
+#include "platform/linux/x11/pointer_drawing.h"
 
 namespace mivo::platform {
 namespace {

@@ -1,0 +1,66 @@
+#include "hands/test/xedit_file.h"
+
+#include <X11/keysym.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <stdexcept>
+
+#include "hands/test/typing_texts.h"
+#include "hands/test/x_app_window.h"
+#include "hands/test/x_client_windows.h"
+
+namespace mivo::test {
+namespace {
+
+// When the file was last written, in nanoseconds.
+long long writtenAt(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return -1;
+  return status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
+XeditFile::XeditFile(const std::string& display) : file_(folder_.writeFile("edited", "")) {
+  xedit_.emplace(std::vector<std::string>{"xedit", "-geometry", "600x400+0+0", file_},
+                 std::map<std::string, std::optional<std::string>>{{"DISPLAY", display}});
+  display_ = XOpenDisplay(display.c_str());
+  if (display_ == nullptr) throw std::runtime_error("cannot open the X display " + display);
+  std::optional<Window> window;
+  if (!holdsWithin([&] { return (window = viewableWindowNamed(display_, "xedit")).has_value(); },
+                   std::chrono::seconds(20))) {
+    throw std::runtime_error("xedit did not come up within 20 s");
+  }
+  // The text lies below the buttons and the message line.
+  focusAt(display_, *window, 300, 250);
+  // Ready once it has taken a key in: a character typed and saved, then
+  // taken out again.
+  pressKey(display_, XK_x);
+  if (save() != "x") throw std::runtime_error("xedit did not take a key in within 20 s");
+  pressKey(display_, XK_BackSpace);
+}
+
+XeditFile::~XeditFile() {
+  if (display_ != nullptr) XCloseDisplay(display_);
+}
+
+std::string XeditFile::save() {
+  const long long before = writtenAt(file_);
+  pressKey(display_, XK_x, true);
+  pressKey(display_, XK_s, true);
+  holdsWithin([&] { return writtenAt(file_) != before; }, std::chrono::seconds(20));
+  return fileContents(file_);
+}
+
+std::string latin1Part(const std::string& utf8) {
+  std::string latin1;
+  for (const char32_t character : codePoints(utf8)) {
+    if ((character >= 0x20 && character < 0x7F) || (character >= 0xA0 && character <= 0xFF)) {
+      latin1 += static_cast<char>(character);
+    }
+  }
+  return latin1;
+}
+
+}  // namespace mivo::test
