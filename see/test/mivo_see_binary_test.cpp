@@ -1,6 +1,7 @@
 // The built program, run as the host runs it: a request on standard input,
 // the answer, the standard-error line and the exit status read back.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -75,6 +76,7 @@ TEST(MivoSeeBinary, SaysWhichPathIsNotAPictureAndNothingElse) {
   writeTextPicture(folder.path("whole.jpg"), {"Some text"}, PictureFormat::jpeg);
   const std::string jpeg = readFile(folder.path("whole.jpg"));
   folder.writeFile("cut.jpg", jpeg.substr(0, jpeg.size() / 2));
+  ASSERT_EQ(::mkfifo(folder.path("fifo.png").c_str(), 0600), 0);
   const struct {
     const char* name;
     std::string file_member;  // as written in the request
@@ -87,6 +89,7 @@ TEST(MivoSeeBinary, SaysWhichPathIsNotAPictureAndNothingElse) {
       {"empty path", "", ""},
       {"PNG cut in half", folder.path("cut.png"), folder.path("cut.png")},
       {"JPEG cut in half", folder.path("cut.jpg"), folder.path("cut.jpg")},
+      {"FIFO nobody writes to", folder.path("fifo.png"), folder.path("fifo.png")},
       {"line feed and escape in the path", R"(a\nb\u001b.png)", "a\\nb\\u001b.png"},
       {"NUL in the path of a picture", example + R"(\u0000.txt)",
        example + "\\u0000.txt"},

@@ -1,6 +1,8 @@
 #include "see/test/pictures.h"
 
 #include <leptonica/allheaders.h>
+#include <png.h>
+#include <tiffio.h>
 
 #include <map>
 #include <memory>
@@ -152,6 +154,35 @@ std::string tiffClaiming(std::uint32_t width, std::uint32_t height) {
   return tiff + littleEndian(0, 4) + std::string(1000, '\x80');
 }
 
+std::string tiffDirectory(std::uint32_t width, std::uint32_t height, bool colour, std::uint32_t bitsOffset,
+                          std::uint32_t dataOffset, std::uint32_t next) {
+  struct Entry {
+    std::uint16_t tag;
+    std::uint16_t type;  // 3: 16 bits, 4: 32 bits
+    std::uint32_t count;
+    std::uint32_t value;
+  };
+  const std::uint32_t samples = colour ? 3 : 1;
+  const Entry entries[] = {
+      {256, 4, 1, width},
+      {257, 4, 1, height},
+      {258, 3, samples, colour ? bitsOffset : 8},
+      {259, 3, 1, 1},
+      {262, 3, 1, colour ? 2u : 1u},
+      {273, 4, 1, dataOffset},
+      {277, 3, 1, samples},
+      {278, 4, 1, height},
+      {279, 4, 1, width * height * samples},
+      {284, 3, 1, 1},
+  };
+  std::string directory = littleEndian(std::size(entries), 2);
+  for (const Entry& entry : entries) {
+    directory += littleEndian(entry.tag, 2) + littleEndian(entry.type, 2) + littleEndian(entry.count, 4) +
+                 littleEndian(entry.value, 4);
+  }
+  return directory + littleEndian(next, 4);
+}
+
 std::string writtenGif() { return encoded(blank(40, 30).get(), PictureFormat::gif); }
 
 std::size_t colorTableSize(unsigned char flags) {
@@ -201,6 +232,106 @@ std::string pnmClaiming(std::uint32_t width, std::uint32_t height) {
 void writeTextPicture(const std::string& path, const std::vector<std::string>& lines,
                         PictureFormat format) {
   write(path, render(lines).get(), format);
+}
+
+namespace {
+
+void writeInterlacedPng(const std::string& path, Pix* pix) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) throw std::runtime_error("cannot write " + path);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png)) != 0) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    throw std::runtime_error("cannot write " + path);
+  }
+  const int width = pixGetWidth(pix);
+  const int height = pixGetHeight(pix);
+  png_init_io(png, file);
+  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_ADAM7, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  std::vector<png_byte> pixels(static_cast<std::size_t>(width) * height * 3);
+  std::vector<png_bytep> rows(height);
+  for (int y = 0; y < height; ++y) {
+    rows[y] = &pixels[static_cast<std::size_t>(y) * width * 3];
+    for (int x = 0; x < width; ++x) {
+      l_int32 red = 0, green = 0, blue = 0;
+      pixGetRGBPixel(pix, x, y, &red, &green, &blue);
+      rows[y][3 * x] = red;
+      rows[y][3 * x + 1] = green;
+      rows[y][3 * x + 2] = blue;
+    }
+  }
+  png_set_interlace_handling(png);
+  png_write_image(png, rows.data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(file);
+}
+
+void writeTiledTiff(const std::string& path, Pix* pix) {
+  TIFF* tiff = TIFFOpen(path.c_str(), "w");
+  if (tiff == nullptr) throw std::runtime_error("cannot write " + path);
+  const std::uint32_t width = pixGetWidth(pix);
+  const std::uint32_t height = pixGetHeight(pix);
+  constexpr std::uint32_t kTile = 64;
+  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
+  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
+  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+  TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+  TIFFSetField(tiff, TIFFTAG_TILEWIDTH, kTile);
+  TIFFSetField(tiff, TIFFTAG_TILELENGTH, kTile);
+  std::vector<std::uint8_t> tile(kTile * kTile * 3);
+  for (std::uint32_t top = 0; top < height; top += kTile) {
+    for (std::uint32_t left = 0; left < width; left += kTile) {
+      for (std::uint32_t y = 0; y < kTile; ++y) {
+        for (std::uint32_t x = 0; x < kTile; ++x) {
+          l_int32 red = 255, green = 255, blue = 255;
+          if (top + y < height && left + x < width) pixGetRGBPixel(pix, left + x, top + y, &red, &green, &blue);
+          std::uint8_t* at = &tile[(y * kTile + x) * 3];
+          at[0] = red;
+          at[1] = green;
+          at[2] = blue;
+        }
+      }
+      if (TIFFWriteTile(tiff, tile.data(), left, top, 0, 0) < 0) throw std::runtime_error("cannot write " + path);
+    }
+  }
+  TIFFClose(tiff);
+}
+
+}  // namespace
+
+void writeTextPictureAs(const std::string& path, const std::vector<std::string>& lines,
+                        PictureVariant variant) {
+  const PixPointer colour = render(lines);
+  const PixPointer grey(pixConvertRGBToLuminance(colour.get()));
+  const PixPointer bits(pixThresholdToBinary(grey.get(), 160));
+  const PixPointer palette(pixConvertRGBToColormap(colour.get(), 1));
+  const auto written = [&](Pix* pix, l_int32 format) {
+    if (pixWrite(path.c_str(), pix, format) != 0) throw std::runtime_error("cannot write " + path);
+  };
+  switch (variant) {
+    case PictureVariant::pngBlackAndWhite: return written(bits.get(), IFF_PNG);
+    case PictureVariant::pngGrey16: {
+      const PixPointer deep(pixConvert8To16(grey.get(), 8));
+      return written(deep.get(), IFF_PNG);
+    }
+    case PictureVariant::pngPalette: return written(palette.get(), IFF_PNG);
+    case PictureVariant::pngInterlaced: return writeInterlacedPng(path, colour.get());
+    case PictureVariant::jpegGrey: return written(grey.get(), IFF_JFIF_JPEG);
+    case PictureVariant::tiffFax: return written(bits.get(), IFF_TIFF_G4);
+    case PictureVariant::tiffJpeg: return written(colour.get(), IFF_TIFF_JPEG);
+    case PictureVariant::tiffPalette: return written(palette.get(), IFF_TIFF_ZIP);
+    case PictureVariant::tiffTiled: return writeTiledTiff(path, colour.get());
+    case PictureVariant::bmpPalette: return written(palette.get(), IFF_BMP);
+    case PictureVariant::bmpBlackAndWhite: return written(bits.get(), IFF_BMP);
+  }
 }
 
 void writeLayout(const std::string& path, int width, int height,
@@ -280,6 +411,35 @@ std::string pictureClaimingSize(PictureFormat format, std::uint32_t width, std::
     case PictureFormat::pnm: return pnmClaiming(width, height);
     default: throw std::invalid_argument("no claimed size for this format");
   }
+}
+
+std::string uncompressedTiff(const std::vector<std::vector<std::string>>& pages, bool colour) {
+  constexpr std::uint32_t kDirectorySize = 2 + 10 * 12 + 4;
+  const std::uint32_t bitsOffset = 8 + kDirectorySize * static_cast<std::uint32_t>(pages.size());
+  std::string directories;
+  std::string pixels;
+  for (std::size_t page = 0; page < pages.size(); ++page) {
+    const PixPointer drawn = render(pages[page]);
+    const std::uint32_t width = pixGetWidth(drawn.get());
+    const std::uint32_t height = pixGetHeight(drawn.get());
+    const std::uint32_t dataOffset = bitsOffset + 6 + static_cast<std::uint32_t>(pixels.size());
+    const bool last = page + 1 == pages.size();
+    directories += tiffDirectory(width, height, colour, bitsOffset, dataOffset,
+                                 last ? 0 : 8 + kDirectorySize * static_cast<std::uint32_t>(page + 1));
+    for (std::uint32_t y = 0; y < height; ++y) {
+      for (std::uint32_t x = 0; x < width; ++x) {
+        l_int32 red = 0, green = 0, blue = 0;
+        pixGetRGBPixel(drawn.get(), x, y, &red, &green, &blue);
+        if (colour) {
+          pixels += {static_cast<char>(red), static_cast<char>(green), static_cast<char>(blue)};
+        } else {
+          pixels += static_cast<char>((red + green + blue) / 3);
+        }
+      }
+    }
+  }
+  return "II*" + std::string(1, '\0') + littleEndian(8, 4) + directories + littleEndian(8, 2) +
+         littleEndian(8, 2) + littleEndian(8, 2) + pixels;
 }
 
 std::string gifWithSecondFrame(std::uint32_t width, std::uint32_t height) {

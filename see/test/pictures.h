@@ -14,6 +14,26 @@ enum class PictureFormat { png, jpeg, tiff, gif, bmp, pnm, webp, jp2, spix };
 void writeTextPicture(const std::string& path, const std::vector<std::string>& lines,
                         PictureFormat format = PictureFormat::png);
 
+// Ways of storing a picture beyond each format's plainest, for the decoders'
+// other paths.
+enum class PictureVariant {
+  pngBlackAndWhite,  // one bit a pixel
+  pngGrey16,         // 16-bit grey
+  pngPalette,        // colour table of 8 bits
+  pngInterlaced,     // RGB, Adam7
+  jpegGrey,
+  tiffFax,           // one bit, CCITT group 4, white as 0
+  tiffJpeg,          // YCbCr, subsampled, in JPEG strips
+  tiffPalette,
+  tiffTiled,         // RGB in tiles of 64 x 64
+  bmpPalette,
+  bmpBlackAndWhite,
+};
+
+// Writes the lines as writeTextPicture does, stored as `variant` says.
+void writeTextPictureAs(const std::string& path, const std::vector<std::string>& lines,
+                        PictureVariant variant);
+
 // A text to draw, its left end at `x` and its baseline at `baseline`, black
 // or, when `light`, white, or in the grey `grey` (0 to 255) when it is given;
 // in the layout's font size, or in `fontSize`.
@@ -63,6 +83,13 @@ void writeBlankPicture(const std::string& path, int width, int height,
 // its data holds a few dozen rows at most, so decoding it fails once the data
 // runs out (PNG, JPEG, TIFF, GIF, BMP and PNM).
 std::string pictureClaimingSize(PictureFormat format, std::uint32_t width, std::uint32_t height);
+
+// The bytes of an uncompressed TIFF of 8-bit RGB (or, unless `colour`,
+// grey), one page per entry of `pages` drawn as writeTextPicture draws, with
+// every directory at the start of the file and the pixels after them, as
+// most tools write it: a file cut anywhere in the pixels keeps its
+// directories.
+std::string uncompressedTiff(const std::vector<std::vector<std::string>>& pages, bool colour);
 
 // The bytes of a GIF of 40 x 30 pixels with a second frame that claims
 // `width` x `height` pixels.

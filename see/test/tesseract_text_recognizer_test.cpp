@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -81,6 +85,32 @@ TEST(TesseractTextRecognizer, ReadsRenderedLinesInOrderFromEachFormat) {
     SCOPED_TRACE(row.name);
     test::writeTextPicture(folder.path(row.name), kThreeLines, row.format);
     EXPECT_EQ(readLines(folder.path(row.name)), asLines(kThreeLines));
+  }
+}
+
+TEST(TesseractTextRecognizer, ReadsTheSameLinesFromEveryWayOfStoringThem) {
+  const test::TemporaryFolder folder;
+  using test::PictureVariant;
+  const struct {
+    const char* name;
+    PictureVariant variant;
+  } rows[] = {
+      {"black and white PNG", PictureVariant::pngBlackAndWhite},
+      {"16-bit grey PNG", PictureVariant::pngGrey16},
+      {"PNG with a palette", PictureVariant::pngPalette},
+      {"interlaced PNG", PictureVariant::pngInterlaced},
+      {"grey JPEG", PictureVariant::jpegGrey},
+      {"fax TIFF", PictureVariant::tiffFax},
+      {"TIFF of JPEG strips", PictureVariant::tiffJpeg},
+      {"TIFF with a palette", PictureVariant::tiffPalette},
+      {"tiled TIFF", PictureVariant::tiffTiled},
+      {"BMP with a palette", PictureVariant::bmpPalette},
+      {"black and white BMP", PictureVariant::bmpBlackAndWhite},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    test::writeTextPictureAs(folder.path("lines"), kThreeLines, row.variant);
+    EXPECT_EQ(readLines(folder.path("lines")), asLines(kThreeLines));
   }
 }
 
@@ -162,32 +192,112 @@ TEST(TesseractTextRecognizer, LoadsNothingFromAFileThatIsNotAPicture) {
   }
 }
 
+std::string contentsOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(TesseractTextRecognizer, RefusesEveryCutPictureWhateverItsColourModel) {
+  const test::TemporaryFolder folder;
+  const struct {
+    const char* name;
+    PictureFormat format;
+  } written[] = {
+      {"PNG", PictureFormat::png},   {"JPEG", PictureFormat::jpeg}, {"LZW TIFF", PictureFormat::tiff},
+      {"GIF", PictureFormat::gif},   {"BMP", PictureFormat::bmp},   {"PNM", PictureFormat::pnm},
+      {"WebP", PictureFormat::webp}, {"JPEG 2000", PictureFormat::jp2},
+  };
+  std::vector<std::pair<std::string, std::string>> wholes;
+  for (const auto& row : written) {
+    test::writeTextPicture(folder.path("whole"), kThreeLines, row.format);
+    wholes.emplace_back(row.name, contentsOf(folder.path("whole")));
+  }
+  wholes.emplace_back("uncompressed RGB TIFF", test::uncompressedTiff({kThreeLines}, true));
+  wholes.emplace_back("uncompressed grey TIFF", test::uncompressedTiff({kThreeLines}, false));
+  wholes.emplace_back("uncompressed RGB TIFF of two pages", test::uncompressedTiff({kThreeLines, kThreeLines}, true));
+  TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
+  for (const auto& [name, bytes] : wholes) {
+    SCOPED_TRACE(name);
+    // The multi-page file is cut inside its first page's pixels.
+    const std::size_t length = name.find("two pages") != std::string::npos ? bytes.size() / 2 : bytes.size();
+    EXPECT_NE(recognizer.loadFirstImage(folder.writeFile("whole", bytes)), nullptr);
+    for (const double share : {0.3, 0.6, 0.9}) {
+      SCOPED_TRACE(share);
+      const auto cut = static_cast<std::size_t>(static_cast<double>(length) * share);
+      EXPECT_EQ(recognizer.loadFirstImage(folder.writeFile("cut", bytes.substr(0, cut))), nullptr);
+    }
+    if (length == bytes.size()) {
+      SCOPED_TRACE("the last byte cut");
+      EXPECT_EQ(recognizer.loadFirstImage(folder.writeFile("cut", bytes.substr(0, bytes.size() - 1))), nullptr);
+    }
+  }
+}
+
+enum class Load { loaded, refused, blocked };
+
 struct ChildLoad {
-  bool loaded;
+  Load outcome;
   long peakKilobytes;  // the most memory the child held
 };
 
 // Loads the picture at `path` in a child process of its own, so that the
-// memory the load takes can be read back.
+// memory the load takes can be read back, and a load still going after a few
+// seconds is ended and told.
 ChildLoad loadInChild(const std::string& path) {
   const pid_t child = ::fork();
   if (child < 0) throw std::runtime_error("fork");
   if (child == 0) {
+    ::alarm(5);
     TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
     ::_exit(recognizer.loadFirstImage(path) != nullptr ? 0 : 1);
   }
   int status = 0;
   rusage usage{};
   if (::wait4(child, &status, 0, &usage) != child) throw std::runtime_error("wait4");
+  if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) return {Load::blocked, usage.ru_maxrss};
   if (!WIFEXITED(status)) throw std::runtime_error("the child did not exit");
-  return {WEXITSTATUS(status) == 0, usage.ru_maxrss};
+  return {WEXITSTATUS(status) == 0 ? Load::loaded : Load::refused, usage.ru_maxrss};
+}
+
+TEST(TesseractTextRecognizer, RefusesAtOnceWhatIsNoRegularFile) {
+  const test::TemporaryFolder folder;
+  test::writeTextPicture(folder.path("lines.png"), kThreeLines);
+  ASSERT_EQ(::mkfifo(folder.path("nobody-writes").c_str(), 0600), 0);
+  std::filesystem::create_symlink(folder.path("nobody-writes"), folder.path("fifo.png"));
+  std::filesystem::create_symlink(folder.path("lines.png"), folder.path("link.png"));
+  const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socketPath = folder.path("socket.png");
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  socketPath.copy(address.sun_path, socketPath.size());
+  ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(listener, 1), 0);
+  const struct {
+    const char* name;
+    std::string path;
+    Load expected;
+  } rows[] = {
+      {"a FIFO nobody writes to", folder.path("nobody-writes"), Load::refused},
+      {"a link to it", folder.path("fifo.png"), Load::refused},
+      {"a listening socket", socketPath, Load::refused},
+      {"a device of endless zeros", "/dev/zero", Load::refused},
+      {"an empty device", "/dev/null", Load::refused},
+      {"a file of the kernel's", "/proc/self/status", Load::refused},
+      {"a link to a picture", folder.path("link.png"), Load::loaded},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(loadInChild(row.path).outcome, row.expected);
+  }
+  ::close(listener);
 }
 
 TEST(TesseractTextRecognizer, RefusesAPictureOfMoreThan2To28PixelsBeforeDecodingIt) {
   const test::TemporaryFolder folder;
   test::writeTextPicture(folder.path("small.png"), kThreeLines);
   const ChildLoad small = loadInChild(folder.path("small.png"));
-  ASSERT_TRUE(small.loaded);
+  ASSERT_EQ(small.outcome, Load::loaded);
   // Headers whose decoding took hundreds of megabytes before it failed for
   // want of data (a PNG of 100000 x 100000 pixels: 415 MB).
   const struct {
@@ -202,7 +312,7 @@ TEST(TesseractTextRecognizer, RefusesAPictureOfMoreThan2To28PixelsBeforeDecoding
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     const ChildLoad load = loadInChild(folder.writeFile("large", row.bytes));
-    EXPECT_FALSE(load.loaded);
+    EXPECT_EQ(load.outcome, Load::refused);
     EXPECT_LT(load.peakKilobytes, small.peakKilobytes + 32 * 1024);
   }
 }
@@ -214,6 +324,18 @@ TEST(TesseractTextRecognizer, LoadsAPictureOf16384By16384PixelsButNoWider) {
   TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
   EXPECT_NE(recognizer.loadFirstImage(folder.path("largest.png")), nullptr);
   EXPECT_EQ(recognizer.loadFirstImage(folder.path("wider.png")), nullptr);
+}
+
+TEST(TesseractTextRecognizer, RefusesAJpeg2000OfMoreThan8192By8192PixelsBeforeDecodingIt) {
+  // Decoded, it would take some 1 GB.
+  const test::TemporaryFolder folder;
+  test::writeBlankPicture(folder.path("small.jp2"), 41, 29, PictureFormat::jp2);
+  test::writeBlankPicture(folder.path("wider.jp2"), 8193, 8192, PictureFormat::jp2);
+  const ChildLoad small = loadInChild(folder.path("small.jp2"));
+  ASSERT_EQ(small.outcome, Load::loaded);
+  const ChildLoad load = loadInChild(folder.path("wider.jp2"));
+  EXPECT_EQ(load.outcome, Load::refused);
+  EXPECT_LT(load.peakKilobytes, small.peakKilobytes + 32 * 1024);
 }
 
 TEST(TesseractTextRecognizer, RaisesAnErrorWhenItsDataCannotBeLoaded) {

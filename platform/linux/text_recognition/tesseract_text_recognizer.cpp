@@ -1,9 +1,13 @@
 // The reading of a picture, step by step (each step in a file of this folder):
-// 1. loadFirstImage: the picture's size checked from its headers
-//    (picture_pixel_count), then decoded by Leptonica.
-// 2. recognizeText: the picture made grey, its noise whitened (noise_removal),
-//    nothing more done where nothing is left to read; where its grounds change
-//    noted (ground_edges), for the lines to keep windows apart;
+// 1. loadFirstImage: a regular file opened without blocking (picture_file),
+//    the picture's size checked from its headers (picture_pixel_count), then
+//    decoded straight into grey, cut files refused (picture_decoding, with a
+//    decoder per format, into grey_picture);
+// 2. recognizeText: the picture's noise whitened (noise_removal), nothing
+//    more done where nothing is left to read; where its grounds change noted
+//    (ground_edges), for the lines to keep windows apart; then the picture
+//    read in tiles (tiled_reading), each through the steps below, their
+//    words joined once;
 // 3. dark grounds turned light with their text (ground_levelling: levelGrounds,
 //    on the dark shapes of dark_shapes);
 // 4. frames, boxes and cursors whitened (frame_removal);
@@ -31,25 +35,17 @@
 #include "platform/linux/text_recognition/ground_levelling.h"
 #include "platform/linux/text_recognition/leptonica_pointers.h"
 #include "platform/linux/text_recognition/noise_removal.h"
-#include "platform/linux/text_recognition/picture_pixel_count.h"
+#include "platform/linux/text_recognition/picture_decoding.h"
+#include "platform/linux/text_recognition/picture_file.h"
 #include "platform/linux/text_recognition/rule_removal.h"
 #include "platform/linux/text_recognition/silenced_standard_streams.h"
 #include "platform/linux/text_recognition/text_parts.h"
+#include "platform/linux/text_recognition/tiled_reading.h"
 #include "platform/linux/text_recognition/visual_lines.h"
 #include "platform/linux/text_recognition/word_choice.h"
 
 namespace mivo::platform {
 namespace {
-
-// The largest picture read: 16384 x 16384 pixels, more than any screen has.
-// Decoding is refused above it, before it starts, because the decoders take
-// memory and time by the size the header claims: a 30000 x 30000 PNG of a few
-// hundred kilobytes took 3.5 GB and 16 s.
-constexpr std::uint64_t kMostPixels = std::uint64_t{1} << 28;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 class LeptonicaImage : public Image {
  public:
@@ -174,27 +170,45 @@ bool holdsNoText(Pix* grey) {
   return darkest >= kInk || lightest - darkest < kLeastContrast;
 }
 
+// The words to keep of the grey picture `grey`, which the steps change, read
+// until `deadline`.
+std::vector<BoxedWord> wordsKept(tesseract::TessBaseAPI& api, Pix* grey, tesseract::ETEXT_DESC& deadline) {
+  if (holdsNoText(grey)) return {};
+  // Text dark on light everywhere, then what frames, marks or rules it
+  // whitened, then every ground white: the recogniser reads light text on
+  // dark poorly and frames as letters, and it binarises the whole picture at
+  // one threshold, which falls between two grounds where there are two.
+  levelGrounds(grey);
+  removeFrames(grey);
+  removeRules(grey);
+  whitenGrounds(grey);
+  // Each part of the text on its own, at the scale that fits its size; what
+  // is no text (pictures, patterns, noise) is not read at all.
+  std::vector<ReadWord> words;
+  for (const TextPart& part : partsReadApart(grey)) {
+    if (deadline.deadline_exceeded()) break;
+    std::vector<ReadWord> read = wordsOfPart(api, grey, part, deadline);
+    words.insert(words.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
+  }
+  return sureWords(std::move(words));
+}
+
 }  // namespace
 
 TesseractTextRecognizer::TesseractTextRecognizer(std::string data_path)
     : data_path_(std::move(data_path)) {}
 
 std::unique_ptr<Image> TesseractTextRecognizer::loadFirstImage(const std::string& path) {
-  // No file name holds a NUL; as a C string the path would end there and name
-  // another file.
-  if (path.find('\0') != std::string::npos) return nullptr;
   const SilencedStandardStreams quiet;
   // Opened here, not by pixRead, which tries a file of the same name in the
   // current folder when the path names none; and the size checked is that of
   // the file then decoded.
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rbe"));
+  const FilePointer file = openedPictureFile(path);
   if (file == nullptr) return nullptr;
-  const std::optional<std::uint64_t> pixels = decodedPixelCount(file.get());
-  if (!pixels || *pixels > kMostPixels) return nullptr;
-  std::rewind(file.get());
-  Pix* pix = pixReadStream(file.get(), 0);
-  if (pix == nullptr) return nullptr;
-  return std::make_unique<LeptonicaImage>(pix);
+  // Grey, as the recogniser reads it best.
+  PixPointer grey = decodedGreyPicture(file.get());
+  if (grey == nullptr) return nullptr;
+  return std::make_unique<LeptonicaImage>(grey.release());
 }
 
 std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image& image) {
@@ -203,22 +217,13 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   // they wait, for three times the CPU of one thread and no gain; with no
   // active level every parallel region runs on this thread alone.
   omp_set_max_active_levels(0);
-  // Grey, as the recogniser reads it best; colours and transparency dropped.
-  const PixPointer grey(
-      pixConvertTo8(static_cast<const LeptonicaImage&>(image).pix(), 0));
-  if (grey == nullptr) throw RecognitionError("the picture cannot be made grey");
-  whitenNoise(grey.get());
-  if (holdsNoText(grey.get())) return {};
+  // The loaded picture is read once, so its noise is whitened in place, not
+  // in a copy of what may be 256 MB.
+  Pix* const grey = static_cast<const LeptonicaImage&>(image).pix();
+  whitenNoise(grey);
+  if (holdsNoText(grey)) return {};
   // Where windows and panels meet, before their grounds are made alike.
-  const GroundEdges edges(grey.get());
-  // Text dark on light everywhere, then what frames, marks or rules it
-  // whitened, then every ground white: the recogniser reads light text on
-  // dark poorly and frames as letters, and it binarises the whole picture at
-  // one threshold, which falls between two grounds where there are two.
-  levelGrounds(grey.get());
-  removeFrames(grey.get());
-  removeRules(grey.get());
-  whitenGrounds(grey.get());
+  const GroundEdges edges(grey);
   // A new engine for every picture: nothing of one recognition outlives it.
   tesseract::TessBaseAPI api;
   if (api.Init(data_path_.c_str(), "eng", tesseract::OEM_LSTM_ONLY) != 0) {
@@ -231,23 +236,17 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   // Every ground is white by now, its text dark: lines the recogniser is
   // unsure of need not be read a second time inverted.
   api.SetVariable("tessedit_do_invert", "0");
-  // Each part of the text on its own, at the scale that fits its size; what
-  // is no text (pictures, patterns, noise) is not read at all.
   // The recogniser's words of a very large picture are read within a time
   // that grows with its size; what is still unread then stays unread.
   tesseract::ETEXT_DESC deadline;
-  deadline.set_deadline_msecs(readingMilliseconds(grey.get()));
-  std::vector<ReadWord> words;
-  for (const TextPart& part : partsReadApart(grey.get())) {
-    if (deadline.deadline_exceeded()) break;
-    std::vector<ReadWord> read = wordsOfPart(api, grey.get(), part, deadline);
-    words.insert(words.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
-  }
+  deadline.set_deadline_msecs(readingMilliseconds(grey));
+  const std::vector<BoxedWord> words =
+      wordsReadInTiles(grey, [&api, &deadline](Pix* tile) { return wordsKept(api, tile, deadline); });
   std::vector<TextObservation> observations;
   const auto edgeDown = [&edges](int left, int right, int top, int bottom) {
     return edges.runsDown(left, right, top, bottom);
   };
-  for (std::string& line : visualLines(sureWords(std::move(words)), edgeDown)) {
+  for (std::string& line : visualLines(words, edgeDown)) {
     // What is left of a frame, a rule or an icon.
     if (holdsALetterOrDigit(line)) observations.push_back({std::move(line)});
   }

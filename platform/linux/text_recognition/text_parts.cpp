@@ -18,8 +18,11 @@ namespace {
 constexpr int kInkThreshold = 204;
 // Ten times what a screen full of small text holds.
 constexpr int kMostShapes = 100000;
-// A part enlarged holds at most as many pixels as the largest picture read.
+// A part enlarged holds at most as many pixels as the largest picture read,
+// and no side of it, with the white border of 8 pixels that the recogniser
+// adds around it, is longer than Tesseract reads.
 constexpr std::uint64_t kMostReadPixels = std::uint64_t{1} << 28;
+constexpr std::int64_t kLongestReadSide = 32767 - 2 * 8;
 // Lower shapes are marks: dots, commas, dashes, the bars of "=".
 constexpr int kLowestLetter = 3;
 // Measured on the 30 lines of invoices of the tests: lines 16 pixels high lost
@@ -404,8 +407,9 @@ std::vector<TextPart> partsReadApart(Pix* grey) {
       for (const Phrase* phrase : on) paint(mask, phrase->box, 0, part.x, part.y, PIX_SET);
       pixRasterop(taken.get(), part.x, part.y, part.width, part.height, PIX_SRC | PIX_DST, mask, 0, 0);
       // No larger than the largest picture read, scaled.
-      while (part.scale > 1 && static_cast<std::uint64_t>(part.width) * part.height * part.scale *
-                                       part.scale > kMostReadPixels) {
+      while (part.scale > 1 && (static_cast<std::uint64_t>(part.width) * part.height * part.scale *
+                                        part.scale > kMostReadPixels ||
+                                std::int64_t{std::max(part.width, part.height)} * part.scale > kLongestReadSide)) {
         --part.scale;
       }
       parts.push_back(std::move(part));

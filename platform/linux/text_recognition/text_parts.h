@@ -30,7 +30,8 @@ struct TextPart {
 //   high as the letters beside them) that follow each other on a line at word
 //   spacing make a phrase, with the marks among them (dots, dashes). A phrase
 //   whose letters stand lower than 20 pixels is read at twice its size, lower
-//   than 11 pixels at three times; a part enlarged holds 2^28 pixels at most.
+//   than 11 pixels at three times; a part enlarged holds 2^28 pixels at most,
+//   and no side of it longer than Tesseract reads with a border (32751).
 // - Phrases of one scale stacked at most two lines apart make a block; blocks
 //   whose phrases stand side by side on overlapping rows but not in line are
 //   read in separate parts.
