@@ -23,7 +23,6 @@
 #include <leptonica/allheaders.h>
 #include <omp.h>
 #include <tesseract/baseapi.h>
-#include <tesseract/ocrclass.h>
 #include <tesseract/resultiterator.h>
 
 #include <algorithm>
@@ -37,6 +36,7 @@
 #include "platform/linux/text_recognition/noise_removal.h"
 #include "platform/linux/text_recognition/picture_decoding.h"
 #include "platform/linux/text_recognition/picture_file.h"
+#include "platform/linux/text_recognition/reading_budget.h"
 #include "platform/linux/text_recognition/rule_removal.h"
 #include "platform/linux/text_recognition/silenced_standard_streams.h"
 #include "platform/linux/text_recognition/text_parts.h"
@@ -62,8 +62,6 @@ class LeptonicaImage : public Image {
 
 // Greys darker than this are ink.
 constexpr int kInk = 204;
-constexpr std::uint64_t kPixelsReadWithoutLimit = std::uint64_t{1} << 24;
-constexpr int kMostReadingMilliseconds = 35000;
 // Text stands out from its ground by this many greys at least.
 constexpr int kLeastContrast = 20;
 
@@ -95,9 +93,9 @@ bool inkIn(Pix* pix, const BoxedWord& box) {
 // lines end at every column it sees, tab stops included, and run on across
 // windows side by side.
 std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, Placement placement,
-                                tesseract::ETEXT_DESC& deadline) {
+                                ReadingBudget& budget) {
   api.SetImage(pix);
-  if (api.Recognize(&deadline) != 0 && !deadline.deadline_exceeded()) {
+  if (api.Recognize(&budget.monitor()) != 0 && !budget.spent()) {
     throw RecognitionError("Tesseract could not recognise the text of the picture");
   }
   std::vector<ReadWord> words;
@@ -134,7 +132,7 @@ constexpr int kBorder = 8;
 
 // The words of `part` of `grey`, read alone at its scale.
 std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const TextPart& part,
-                                  tesseract::ETEXT_DESC& deadline) {
+                                  ReadingBudget& budget) {
   const BoxPointer box(boxCreate(part.x, part.y, part.width, part.height));
   if (box == nullptr) throw RecognitionError("the picture cannot be cut into parts");
   const PixPointer clipped = made(pixClipRectangle(grey, box.get(), nullptr), "cut into parts");
@@ -145,18 +143,7 @@ std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const 
   const PixPointer scaled = made(
       part.scale == 1 ? pixClone(bordered.get()) : pixScaleGrayLI(bordered.get(), scale, scale),
       "scaled up");
-  return wordsRead(api, scaled.get(), {part.scale, part.x - kBorder, part.y - kBorder}, deadline);
-}
-
-// How long the recogniser may read the words of `grey`, in milliseconds, or
-// 0 for no limit: none up to 4096 x 4096 pixels, so that what a screen holds
-// never depends on how busy the machine is; beyond, up to 35 s for a picture
-// as large as can be read, so that no run takes a minute, whatever it holds.
-int readingMilliseconds(Pix* grey) {
-  const std::uint64_t pixels = static_cast<std::uint64_t>(pixGetWidth(grey)) * pixGetHeight(grey);
-  if (pixels <= kPixelsReadWithoutLimit) return 0;
-  return static_cast<int>(static_cast<double>(pixels) / static_cast<double>(kMostPixels) *
-                          kMostReadingMilliseconds);
+  return wordsRead(api, scaled.get(), {part.scale, part.x - kBorder, part.y - kBorder}, budget);
 }
 
 // Whether `grey` holds nothing to read: no ink on a light picture, or one
@@ -171,8 +158,8 @@ bool holdsNoText(Pix* grey) {
 }
 
 // The words to keep of the grey picture `grey`, which the steps change, read
-// until `deadline`.
-std::vector<BoxedWord> wordsKept(tesseract::TessBaseAPI& api, Pix* grey, tesseract::ETEXT_DESC& deadline) {
+// within `budget`.
+std::vector<BoxedWord> wordsKept(tesseract::TessBaseAPI& api, Pix* grey, ReadingBudget& budget) {
   if (holdsNoText(grey)) return {};
   // Text dark on light everywhere, then what frames, marks or rules it
   // whitened, then every ground white: the recogniser reads light text on
@@ -186,8 +173,8 @@ std::vector<BoxedWord> wordsKept(tesseract::TessBaseAPI& api, Pix* grey, tessera
   // is no text (pictures, patterns, noise) is not read at all.
   std::vector<ReadWord> words;
   for (const TextPart& part : partsReadApart(grey)) {
-    if (deadline.deadline_exceeded()) break;
-    std::vector<ReadWord> read = wordsOfPart(api, grey, part, deadline);
+    if (budget.spent()) break;
+    std::vector<ReadWord> read = wordsOfPart(api, grey, part, budget);
     words.insert(words.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
   }
   return sureWords(std::move(words));
@@ -236,12 +223,11 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   // Every ground is white by now, its text dark: lines the recogniser is
   // unsure of need not be read a second time inverted.
   api.SetVariable("tessedit_do_invert", "0");
-  // The recogniser's words of a very large picture are read within a time
-  // that grows with its size; what is still unread then stays unread.
-  tesseract::ETEXT_DESC deadline;
-  deadline.set_deadline_msecs(readingMilliseconds(grey));
+  // What a very large picture still holds unread once its budget is spent
+  // stays unread.
+  ReadingBudget budget(static_cast<std::uint64_t>(pixGetWidth(grey)) * pixGetHeight(grey));
   const std::vector<BoxedWord> words =
-      wordsReadInTiles(grey, [&api, &deadline](Pix* tile) { return wordsKept(api, tile, deadline); });
+      wordsReadInTiles(grey, [&api, &budget](Pix* tile) { return wordsKept(api, tile, budget); });
   std::vector<TextObservation> observations;
   const auto edgeDown = [&edges](int left, int right, int top, int bottom) {
     return edges.runsDown(left, right, top, bottom);
