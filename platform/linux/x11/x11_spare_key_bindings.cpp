@@ -92,7 +92,10 @@ void X11SpareKeyBindings::restore() {
 void X11SpareKeyBindings::waitUntilSettled(Clock::time_point settled) {
   if (Clock::now() >= settled) return;
   if (focus_.answered(Clock::now() + kLongestAnswer)) return;
-  std::this_thread::sleep_until(settled);
+  while (Clock::now() < settled) {
+    focus_.nudge();
+    std::this_thread::sleep_until(std::min(settled, Clock::now() + kNudgeInterval));
+  }
 }
 
 void X11SpareKeyBindings::sendPresses() {
