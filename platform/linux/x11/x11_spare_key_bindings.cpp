@@ -6,8 +6,11 @@
 namespace mivo::platform {
 
 X11SpareKeyBindings::X11SpareKeyBindings(Display* display, std::vector<KeyCode> spare,
-                                         int keysyms_per_keycode, bool has_xkb)
-    : display_(display), writer_(display, spare, keysyms_per_keycode, has_xkb), focus_(display) {
+                                         int keysyms_per_keycode, bool has_xkb,
+                                         bool capitals_locked)
+    : display_(display),
+      writer_(display, spare, keysyms_per_keycode, has_xkb, capitals_locked),
+      focus_(display) {
   for (const KeyCode code : spare) bindings_.push_back({code, NoSymbol, {}, false});
 }
 

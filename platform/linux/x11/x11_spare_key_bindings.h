@@ -51,9 +51,10 @@ class X11SpareKeyBindings {
   // How often a client that takes no pings is nudged while its keys settle.
   static constexpr std::chrono::milliseconds kNudgeInterval{50};
 
-  // `spare` must not be empty; `has_xkb` whether the display has XKB.
+  // `spare` must not be empty; `has_xkb` whether the display has XKB;
+  // `capitals_locked` whether Caps Lock is on.
   X11SpareKeyBindings(Display* display, std::vector<KeyCode> spare, int keysyms_per_keycode,
-                      bool has_xkb);
+                      bool has_xkb, bool capitals_locked);
   X11SpareKeyBindings(const X11SpareKeyBindings&) = delete;
   X11SpareKeyBindings& operator=(const X11SpareKeyBindings&) = delete;
 
