@@ -1,9 +1,11 @@
 #include "hands/test/x_client_windows.h"
 
+#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 #include <fstream>
+#include <stdexcept>
 #include <iterator>
 #include <vector>
 
@@ -60,6 +62,14 @@ void focusAt(Display* display, Window window, int x, int y) {
 std::string fileContents(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void lockCapitals(const std::string& display, bool locked) {
+  Display* connection = XOpenDisplay(display.c_str());
+  if (connection == nullptr) throw std::runtime_error("cannot open the X display " + display);
+  XkbLockModifiers(connection, XkbUseCoreKbd, LockMask, locked ? LockMask : 0);
+  XSync(connection, False);
+  XCloseDisplay(connection);
 }
 
 void pressKey(Display* display, KeySym keysym, bool control) {

@@ -20,6 +20,10 @@ void focusAt(Display* display, Window window, int x, int y);
 // What the file at `path` holds; "" while there is none.
 std::string fileContents(const std::string& path);
 
+// Locks Caps Lock on the server of `display`, or unlocks it, as its key
+// would.
+void lockCapitals(const std::string& display, bool locked);
+
 // Presses and releases the key of `keysym`, with Control held when
 // `control`, as the keyboard would.
 void pressKey(Display* display, KeySym keysym, bool control = false);

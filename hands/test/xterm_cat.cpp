@@ -1,6 +1,5 @@
 #include "hands/test/xterm_cat.h"
 
-#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <sys/stat.h>
 
@@ -101,10 +100,5 @@ std::string XtermCat::takeTyped(std::size_t bytes) {
 }
 
 std::vector<KeySym> XtermCat::keyboardMap() { return keyboardMapOf(display_); }
-
-void XtermCat::lockCapitals(bool locked) {
-  XkbLockModifiers(display_, XkbUseCoreKbd, LockMask, locked ? LockMask : 0);
-  XSync(display_, False);
-}
 
 }  // namespace mivo::test

@@ -32,8 +32,6 @@ class XtermCat {
   // The server's keyboard map now: every keysym of every keycode.
   std::vector<KeySym> keyboardMap();
 
-  // Locks Caps Lock on the server, or unlocks it, as its key would.
-  void lockCapitals(bool locked);
 
  private:
   TemporaryFolder folder_;

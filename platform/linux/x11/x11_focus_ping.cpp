@@ -49,7 +49,8 @@ class IgnoredErrors {
 X11FocusPing::X11FocusPing(Display* display)
     : display_(display),
       protocols_(XInternAtom(display, "WM_PROTOCOLS", False)),
-      ping_(XInternAtom(display, "_NET_WM_PING", False)) {}
+      ping_(XInternAtom(display, "_NET_WM_PING", False)),
+      nudge_(XInternAtom(display, "_MIVO_HANDS_NUDGE", False)) {}
 
 bool X11FocusPing::answered(Clock::time_point until) {
   if (unanswered_) return false;
@@ -86,7 +87,21 @@ bool X11FocusPing::answered(Clock::time_point until) {
   return came;
 }
 
-Window X11FocusPing::pingableFocus() {
+void X11FocusPing::nudge() {
+  const IgnoredErrors ignored(display_);
+  const Window window = keyWindow();
+  if (window == None || window == DefaultRootWindow(display_)) return;
+  XEvent nudge{};
+  nudge.xclient.type = ClientMessage;
+  nudge.xclient.window = window;
+  nudge.xclient.message_type = nudge_;
+  nudge.xclient.format = 32;
+  // With no event mask the event goes to the client that made the window.
+  XSendEvent(display_, window, False, NoEventMask, &nudge);
+  XFlush(display_);
+}
+
+Window X11FocusPing::keyWindow() {
   Window focus = None;
   int revert = 0;
   XGetInputFocus(display_, &focus, &revert);
@@ -110,7 +125,12 @@ Window X11FocusPing::pingableFocus() {
       focus = child;
     }
   }
-  for (Window window = focus; window != None && window != root;) {
+  return focus;
+}
+
+Window X11FocusPing::pingableFocus() {
+  const Window root = DefaultRootWindow(display_);
+  for (Window window = keyWindow(); window != None && window != root;) {
     if (takesPings(window)) return window;
     Window window_root = None;
     Window parent = None;

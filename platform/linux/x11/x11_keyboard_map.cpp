@@ -89,6 +89,7 @@ void X11KeyboardMap::findPlaces(Display* display) {
   XkbGetState(display, XkbUseCoreKbd, &state);
   // What a key press finds in effect besides the modifiers held for it.
   const unsigned locked = state.locked_mods | state.latched_mods;
+  capitals_locked_ = (locked & LockMask) != 0;
   for (const std::vector<ModifierKey>& choice : modifierChoices(display, xkb)) {
     unsigned held = locked;
     std::vector<KeyCode> modifiers;

@@ -38,6 +38,8 @@ class X11KeyboardMap {
   int keysymsPerKeyCode() const { return keysyms_per_keycode_; }
   // Whether the display has XKB.
   bool hasXkb() const { return xkb_; }
+  // Whether the Lock modifier (Caps Lock) is locked or latched.
+  bool capitalsLocked() const { return capitals_locked_; }
 
  private:
   void findPlaces(Display* display);
@@ -47,6 +49,7 @@ class X11KeyboardMap {
   std::vector<KeyCode> spare_;
   int keysyms_per_keycode_ = 0;
   bool xkb_ = false;
+  bool capitals_locked_ = false;
 };
 
 }  // namespace mivo::platform

@@ -6,8 +6,11 @@
 namespace mivo::platform {
 
 X11SpareKeyBindings::X11SpareKeyBindings(Display* display, std::vector<KeyCode> spare,
-                                         int keysyms_per_keycode, bool has_xkb)
-    : display_(display), writer_(display, spare, keysyms_per_keycode, has_xkb), focus_(display) {
+                                         int keysyms_per_keycode, bool has_xkb,
+                                         bool capitals_locked)
+    : display_(display),
+      writer_(display, spare, keysyms_per_keycode, has_xkb, capitals_locked),
+      focus_(display) {
   for (const KeyCode code : spare) bindings_.push_back({code, NoSymbol, {}, false});
 }
 
@@ -92,7 +95,10 @@ void X11SpareKeyBindings::restore() {
 void X11SpareKeyBindings::waitUntilSettled(Clock::time_point settled) {
   if (Clock::now() >= settled) return;
   if (focus_.answered(Clock::now() + kLongestAnswer)) return;
-  std::this_thread::sleep_until(settled);
+  while (Clock::now() < settled) {
+    focus_.nudge();
+    std::this_thread::sleep_until(std::min(settled, Clock::now() + kNudgeInterval));
+  }
 }
 
 void X11SpareKeyBindings::sendPresses() {

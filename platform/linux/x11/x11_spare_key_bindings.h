@@ -31,7 +31,9 @@ namespace mivo::platform {
 // it (X11FocusPing), or, from a client that takes no pings, kSettleTime
 // after the client can have taken in the press, which is when it was sent,
 // or later while it is still taking in the changes of the map before it,
-// reckoned at kChangeTime a change.
+// reckoned at kChangeTime a change. Meanwhile such a client is nudged every
+// kNudgeInterval, so that one that waits for input before it goes on with
+// the keys it has read (xedit) goes on.
 class X11SpareKeyBindings {
  public:
   // How long after a press the clients may still look its keycode up, once
@@ -46,10 +48,13 @@ class X11SpareKeyBindings {
   // How long a client that takes pings may take to answer one before the
   // time alone tells; one that has not answered is not asked again.
   static constexpr std::chrono::seconds kLongestAnswer{5};
+  // How often a client that takes no pings is nudged while its keys settle.
+  static constexpr std::chrono::milliseconds kNudgeInterval{50};
 
-  // `spare` must not be empty; `has_xkb` whether the display has XKB.
+  // `spare` must not be empty; `has_xkb` whether the display has XKB;
+  // `capitals_locked` whether Caps Lock is on.
   X11SpareKeyBindings(Display* display, std::vector<KeyCode> spare, int keysyms_per_keycode,
-                      bool has_xkb);
+                      bool has_xkb, bool capitals_locked);
   X11SpareKeyBindings(const X11SpareKeyBindings&) = delete;
   X11SpareKeyBindings& operator=(const X11SpareKeyBindings&) = delete;
 

@@ -1,6 +1,7 @@
 #include "platform/linux/x11/x11_spare_key_writer.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <cstring>
@@ -10,11 +11,22 @@ namespace {
 
 constexpr unsigned kWhatIsWritten = XkbKeyTypesMask | XkbKeySymsMask;
 
+// The capital of a small letter, the small letter of a capital, or the
+// keysym itself where it has no other case.
+KeySym otherCase(KeySym keysym) {
+  KeySym lower = NoSymbol;
+  KeySym upper = NoSymbol;
+  XConvertCase(keysym, &lower, &upper);
+  return upper != keysym ? upper : lower;
+}
+
 }  // namespace
 
 X11SpareKeyWriter::X11SpareKeyWriter(Display* display, const std::vector<KeyCode>& spare,
-                                     int keysyms_per_keycode, bool has_xkb)
-    : display_(display), keysyms_per_keycode_(keysyms_per_keycode) {
+                                     int keysyms_per_keycode, bool has_xkb, bool capitals_locked)
+    : display_(display),
+      keysyms_per_keycode_(keysyms_per_keycode),
+      capitals_locked_(capitals_locked) {
   if (!has_xkb) return;
   XkbDescPtr xkb = XkbGetMap(display_, kWhatIsWritten, XkbUseCoreKbd);
   if (xkb == nullptr) return;
@@ -64,9 +76,9 @@ void X11SpareKeyWriter::writeWithXkb(const std::vector<Binding>& bindings) {
       entry.width = was->width;
     } else {
       KeySym* keysyms = XkbResizeKeySyms(xkb, binding.code, 2);
-      keysyms[0] = binding.keysym;
+      keysyms[0] = capitals_locked_ ? otherCase(binding.keysym) : binding.keysym;
       keysyms[1] = binding.keysym;
-      entry.kt_index[0] = XkbTwoLevelIndex;
+      entry.kt_index[0] = XkbAlphabeticIndex;
       entry.group_info = XkbSetNumGroups(0, 1);
       entry.width = 2;
     }

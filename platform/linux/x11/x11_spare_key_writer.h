@@ -19,11 +19,19 @@ namespace mivo::platform {
 // other client's change can come between. Without XKB each run of
 // neighbouring keycodes is one core request.
 //
-// A bound keycode gives its keysym on both levels of its one group (with
-// XKB, of the TWO_LEVEL type), as a core binding of the keysym to every
-// column gives it: no modifier or layout group in effect changes it, and
-// clients that read the core map (Xt's own tables) find it without a case
-// conversion of their own.
+// A bound keycode gives its keysym whatever layout group is in effect. With
+// Caps Lock off it has the keysym on both of its levels, so that clients
+// that read the core map (Xt's own tables) find it without a case
+// conversion of their own; and it gives its keysym with Caps Lock on too:
+// - with XKB its one group is of the ALPHABETIC type, whose two levels
+//   Shift and Caps Lock choose, so that a client takes the lock in with the
+//   level and does not capitalise what the key gives by itself (Xlib does
+//   for a key whose type leaves the lock out, and gives nothing where the
+//   capital is beyond what it can write, as for ß). With Caps Lock on, the
+//   level without the lock holds the keysym's other case, since GTK counts
+//   the lock as taken in only where it changes the keysym;
+// - without XKB the keysym is bound to every column of the core map, and
+//   the core protocol gives the capital of a letter under Caps Lock.
 class X11SpareKeyWriter {
  public:
   struct Binding {
@@ -34,9 +42,9 @@ class X11SpareKeyWriter {
 
   // `spare` are the keycodes it may change, with nothing bound to them yet;
   // `keysyms_per_keycode` is the width of the core map; `has_xkb` whether
-  // the display has XKB.
+  // the display has XKB; `capitals_locked` whether Caps Lock is on.
   X11SpareKeyWriter(Display* display, const std::vector<KeyCode>& spare, int keysyms_per_keycode,
-                    bool has_xkb);
+                    bool has_xkb, bool capitals_locked);
   X11SpareKeyWriter(const X11SpareKeyWriter&) = delete;
   X11SpareKeyWriter& operator=(const X11SpareKeyWriter&) = delete;
 
@@ -57,6 +65,7 @@ class X11SpareKeyWriter {
 
   Display* display_;
   int keysyms_per_keycode_;
+  bool capitals_locked_;
   bool xkb_ = false;
   std::vector<SpareKey> spare_;
 };

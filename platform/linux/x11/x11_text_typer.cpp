@@ -156,7 +156,8 @@ X11SpareKeyBindings& X11TextTyper::bindings() {
     ended_at_exit = this;
     noteTerminationSignals();
     bindings_.emplace(display_.handle(), keyboard_->spareKeyCodes(),
-                      keyboard_->keysymsPerKeyCode(), keyboard_->hasXkb());
+                      keyboard_->keysymsPerKeyCode(), keyboard_->hasXkb(),
+                      keyboard_->capitalsLocked());
   }
   return *bindings_;
 }
