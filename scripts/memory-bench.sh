@@ -2,7 +2,7 @@
 # What mivo-see costs on the largest pictures it reads: for screens of
 # 1512 x 982 and 2560 x 1440 (from see/bench/pictures), a long scrolling
 # capture, pictures at the 2^28-pixel limit in each common format, and a small
-# GIF followed by a long comment, prints the wall and CPU time and the peak
+# GIF with a long comment before its picture, prints the wall and CPU time and the peak
 # memory (resident set) of one run each, and its status.
 # Not a test: the times depend on the machine, and the pictures take a few
 # minutes and about 2 GB of disk to make (kept in build/memory-bench, made

@@ -317,6 +317,18 @@ TEST(TesseractTextRecognizer, RefusesAPictureOfMoreThan2To28PixelsBeforeDecoding
   }
 }
 
+TEST(TesseractTextRecognizer, LoadsAnAnimationByItsFirstFrameWhateverTheFramesAfterIt) {
+  const test::TemporaryFolder folder;
+  test::writeTextPicture(folder.path("small.gif"), kThreeLines, PictureFormat::gif);
+  const ChildLoad small = loadInChild(folder.path("small.gif"));
+  ASSERT_EQ(small.outcome, Load::loaded);
+  // A screen recording's later frames together hold more than the limit.
+  const ChildLoad animation =
+      loadInChild(folder.writeFile("animation.gif", test::gifWithSecondFrame(16385, 16384)));
+  EXPECT_EQ(animation.outcome, Load::loaded);
+  EXPECT_LT(animation.peakKilobytes, small.peakKilobytes + 32 * 1024);
+}
+
 TEST(TesseractTextRecognizer, LoadsAPictureOf16384By16384PixelsButNoWider) {
   const test::TemporaryFolder folder;
   test::writeBlankPicture(folder.path("largest.png"), 16384, 16384);

@@ -41,7 +41,7 @@ bool skipColorTable(std::FILE* file, unsigned char flags) {
   return std::fseek(file, 3L << ((flags & 0x07) + 1), SEEK_CUR) == 0;
 }
 
-// The data sub-blocks after a GIF frame or extension, up to the empty one.
+// The data sub-blocks after a GIF extension, up to the empty one.
 bool skipSubBlocks(std::FILE* file) {
   for (;;) {
     const int size = std::fgetc(file);
@@ -51,28 +51,25 @@ bool skipSubBlocks(std::FILE* file) {
   }
 }
 
-// giflib decodes every frame into a raster of the frame's own size, and
-// Leptonica then makes the first into a picture, so a GIF costs the pixels of
-// all its frames. The walk ends at the trailer, at the end of the file or at
-// anything giflib would stop at, as the decoder would.
+// Only the first frame is decoded, into a picture of that frame's size; the
+// screen's size counts too, as a frame may claim less than the screen it is
+// shown on. The walk to the first frame stops where giflib would.
 Count gifPixelCount(std::FILE* file) {
   unsigned char screen[13];
   if (!readExactly(file, screen, sizeof screen)) return std::nullopt;
   const Count screenPixels = area(littleEndian16(screen + 6), littleEndian16(screen + 8));
-  if (!skipColorTable(file, screen[10])) return screenPixels;
   std::uint64_t framePixels = 0;
-  for (;;) {
-    const int introducer = std::fgetc(file);
-    if (introducer == 0x2C) {
-      unsigned char frame[9];
-      if (!readExactly(file, frame, sizeof frame)) break;
-      // At most 2^32 per frame, so the sum cannot wrap before the file ends.
-      framePixels += std::uint64_t{littleEndian16(frame + 4)} * littleEndian16(frame + 6);
-      if (!skipColorTable(file, frame[8]) || std::fgetc(file) == EOF || !skipSubBlocks(file)) break;
-    } else if (introducer == 0x21) {
-      if (std::fgetc(file) == EOF || !skipSubBlocks(file)) break;
-    } else {
-      break;
+  if (skipColorTable(file, screen[10])) {
+    for (;;) {
+      const int introducer = std::fgetc(file);
+      if (introducer == 0x2C) {
+        unsigned char frame[9];
+        if (readExactly(file, frame, sizeof frame)) {
+          framePixels = std::uint64_t{littleEndian16(frame + 4)} * littleEndian16(frame + 6);
+        }
+        break;
+      }
+      if (introducer != 0x21 || std::fgetc(file) == EOF || !skipSubBlocks(file)) break;
     }
   }
   const std::uint64_t pixels = std::max(screenPixels.value_or(0), framePixels);
