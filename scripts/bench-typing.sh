@@ -89,19 +89,24 @@ sleep 1
 # Milliseconds since the epoch.
 now() { echo $(($(date +%s%N) / 1000000)); }
 seconds() { printf '%d.%02d' $(($1 / 1000)) $(($1 % 1000 / 10)); }
+delayText() { if [ "$1" = never ]; then echo never; else echo "$(seconds "$1") s"; fi; }
 
-# How long until a new xterm is visible, in milliseconds.
+# How long until a new xterm is visible, in milliseconds, or "never" when it
+# is not within 60 s (a window manager that hangs must not hang the bench).
 probes=0
 wmDelay() {
   local start name pid
   probes=$((probes + 1))
   name="mivo-bench-probe-$probes"
   start=$(now)
-  xterm -T "$name" -geometry 20x2+600+400 -e sleep 60 >/dev/null 2>&1 &
+  xterm -T "$name" -geometry 20x2+600+400 -e sleep 90 >/dev/null 2>&1 &
   pid=$!
-  until xwininfo -name "$name" 2>/dev/null | grep -q IsViewable; do sleep 0.005; done
-  echo $(($(now) - start))
-  kill "$pid"
+  until xwininfo -name "$name" 2>/dev/null | grep -q IsViewable; do
+    if [ $(($(now) - start)) -gt 60000 ]; then start=never; break; fi
+    sleep 0.005
+  done
+  if [ "$start" = never ]; then echo never; else echo $(($(now) - start)); fi
+  kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
 }
 
@@ -142,14 +147,14 @@ bench() {
     notices=$(cat "$work/notices")
     whole=whole
     tail -c "$bytes" "$typed" | cmp -s - "$2" || whole="NOT whole"
-    printf '  %-8s run %s s, arrived %s, notices %4d, wm delay %s s, %s\n' \
+    printf '  %-8s run %s s, arrived %s, notices %4d, wm delay %s, %s\n' \
       "$(case $typer in "hands:$hands") echo new ;; hands:*) echo older ;; *) echo xdotool ;; esac)" \
-      "$(seconds $((ran - start)))" "$arrived" "$notices" "$(seconds "$delay")" "$whole"
+      "$(seconds $((ran - start)))" "$arrived" "$notices" "$(delayText "$delay")" "$whole"
     sleep 1
   done
 }
 
-echo "wm delay with nothing typed: $(seconds "$(wmDelay)") s"
+echo "wm delay with nothing typed: $(delayText "$(wmDelay)")"
 /usr/bin/env python3 - "$work" <<'EOF'
 import sys
 work = sys.argv[1]
