@@ -106,6 +106,14 @@ TEST(TesseractTextRecognizer, ReadsTheSameLinesFromEveryWayOfStoringThem) {
       {"tiled TIFF", PictureVariant::tiffTiled},
       {"BMP with a palette", PictureVariant::bmpPalette},
       {"black and white BMP", PictureVariant::bmpBlackAndWhite},
+      {"ASCII PBM", PictureVariant::pbmAscii},
+      {"ASCII PGM with comments", PictureVariant::pgmAscii},
+      {"ASCII PPM of 4 bits a sample", PictureVariant::ppmAscii},
+      {"binary PBM", PictureVariant::pbmBinary},
+      {"16-bit PGM", PictureVariant::pgm16},
+      {"16-bit PPM", PictureVariant::ppm16},
+      {"PAM with alpha", PictureVariant::pamRgbAlpha},
+      {"black and white PAM", PictureVariant::pamBlackAndWhite},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -324,6 +332,21 @@ TEST(TesseractTextRecognizer, LoadsAPictureOf16384By16384PixelsButNoWider) {
   TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
   EXPECT_NE(recognizer.loadFirstImage(folder.path("largest.png")), nullptr);
   EXPECT_EQ(recognizer.loadFirstImage(folder.path("wider.png")), nullptr);
+}
+
+TEST(TesseractTextRecognizer, DecodesAColourNetpbmIntoLittleMoreThanItsGreyCopy) {
+  // Of 4096 x 4096 pixels: 16 MB in grey, 64 MB more in a colour copy.
+  const test::TemporaryFolder folder;
+  test::writeTextPicture(folder.path("small.png"), kThreeLines);
+  const ChildLoad small = loadInChild(folder.path("small.png"));
+  ASSERT_EQ(small.outcome, Load::loaded);
+  const int side = 4096;
+  const std::string header = "P6\n" + std::to_string(side) + " " + std::to_string(side) + "\n255\n";
+  // Written before the child starts, which would otherwise hold the bytes too.
+  const std::string path = folder.writeFile("colour.ppm", header + std::string(3 * side * side, '\x80'));
+  const ChildLoad load = loadInChild(path);
+  EXPECT_EQ(load.outcome, Load::loaded);
+  EXPECT_LT(load.peakKilobytes, small.peakKilobytes + (16 + 16) * 1024);
 }
 
 TEST(TesseractTextRecognizer, RefusesAJpeg2000OfMoreThan8192By8192PixelsBeforeDecodingIt) {
