@@ -220,6 +220,11 @@ TEST(TesseractTextRecognizer, RefusesEveryCutPictureWhateverItsColourModel) {
     test::writeTextPicture(folder.path("whole"), kThreeLines, row.format);
     wholes.emplace_back(row.name, contentsOf(folder.path("whole")));
   }
+  for (const auto& [name, variant] : {std::pair{"16-bit PPM", test::PictureVariant::ppm16},
+                                      std::pair{"PAM with alpha", test::PictureVariant::pamRgbAlpha}}) {
+    test::writeTextPictureAs(folder.path("whole"), kThreeLines, variant);
+    wholes.emplace_back(name, contentsOf(folder.path("whole")));
+  }
   wholes.emplace_back("uncompressed RGB TIFF", test::uncompressedTiff({kThreeLines}, true));
   wholes.emplace_back("uncompressed grey TIFF", test::uncompressedTiff({kThreeLines}, false));
   wholes.emplace_back("uncompressed RGB TIFF of two pages", test::uncompressedTiff({kThreeLines, kThreeLines}, true));
