@@ -346,9 +346,16 @@ TEST(TesseractTextRecognizer, DecodesAColourNetpbmIntoLittleMoreThanItsGreyCopy)
   const ChildLoad small = loadInChild(folder.path("small.png"));
   ASSERT_EQ(small.outcome, Load::loaded);
   const int side = 4096;
-  const std::string header = "P6\n" + std::to_string(side) + " " + std::to_string(side) + "\n255\n";
-  // Written before the child starts, which would otherwise hold the bytes too.
-  const std::string path = folder.writeFile("colour.ppm", header + std::string(3 * side * side, '\x80'));
+  // Written a row at a time, as the child starts as a copy of this process
+  // and would hold the bytes too.
+  const std::string path = folder.path("colour.ppm");
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << side << " " << side << "\n255\n";
+    const std::string row(3 * side, '\x80');
+    for (int y = 0; y < side; ++y) out << row;
+    ASSERT_TRUE(out.good());
+  }
   const ChildLoad load = loadInChild(path);
   EXPECT_EQ(load.outcome, Load::loaded);
   EXPECT_LT(load.peakKilobytes, small.peakKilobytes + (16 + 16) * 1024);
