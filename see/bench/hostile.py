@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""Reads pictures that hold no text but are made to cost much with mivo-see,
-each on one core, and prints for each its CPU seconds, wall seconds and peak
-memory against its limit: any picture up to 4096 x 4096 pixels in 10 s at
+"""Reads pictures made to cost much with mivo-see (most hold no text, one is
+full of it), each on one core, and prints for each its CPU seconds, wall
+seconds and peak memory against its limit: any picture up to 4096 x 4096 pixels in 10 s at
 most; any picture up to 2^28 pixels in 60 s and 1.5 GB at most; a picture
 without ink in under a second per 16 million pixels. The pictures are made
 here (numpy, PIL) in a temporary folder.
@@ -56,6 +56,22 @@ def photograph(side, rng):
     return picture
 
 
+def dense_text(side, rng):
+    """Lines of words in a small monospaced font from edge to edge: some
+    100,000 characters, which the recogniser itself takes minutes to read."""
+    from PIL import ImageDraw, ImageFont
+    words = "the quick brown fox jumps over lazy dog table row column value total size file name".split()
+    picture = Image.new("L", (side, side), 255)
+    draw = ImageDraw.Draw(picture)
+    try:
+        font = ImageFont.truetype("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf", 14)
+    except OSError:
+        font = ImageFont.load_default()
+    for y in range(4, side - 16, 18):
+        draw.text((4, y), " ".join(rng.choice(words, 80)), font=font, fill=0)
+    return numpy.asarray(picture)
+
+
 # name, maker, side, seconds allowed, bytes allowed (None: no limit of its own)
 PICTURES = [
     ("grey-noise-4096", grey_noise, 4096, 10, 1500 * MB),
@@ -64,11 +80,13 @@ PICTURES = [
     ("diagonals-every-3px-2048", diagonals, 2048, 10, 1500 * MB),
     ("diagonals-every-3px-4096", diagonals, 4096, 10, 1500 * MB),
     ("photograph-4096", photograph, 4096, 10, 1500 * MB),
+    ("dense-text-4096", dense_text, 4096, 10, 1500 * MB),
     ("blank-4096", blank, 4096, 1, 1500 * MB),
     ("blank-8192", blank, 8192, 4, 1500 * MB),
     ("blank-16384", blank, 16384, 16, 1500 * MB),
     ("grey-noise-16384", grey_noise, 16384, 60, 1500 * MB),
     ("photograph-16384", photograph, 16384, 60, 1500 * MB),
+    ("white-ascii-pbm-16384", blank, 16384, 16, 1500 * MB),
 ]
 
 
@@ -77,6 +95,14 @@ def make(name, path):
     that the memory it takes is not counted in mivo-see's, whose process
     starts as a copy of this one."""
     _, maker, side, _, _ = next(p for p in PICTURES if p[0] == name)
+    if path.endswith(".pbm"):
+        # Netpbm's ASCII bitmap, a digit for each pixel, as PIL writes none.
+        with open(path, "wb") as out:
+            out.write(b"P1\n%d %d\n" % (side, side))
+            row = b"0 " * side + b"\n"
+            for _ in range(side):
+                out.write(row)
+        return
     Image.fromarray(maker(side, numpy.random.default_rng(30))).save(path, **({"compress_level": 1} if path.endswith(".png") else {}))
 
 
@@ -93,7 +119,8 @@ def main():
             if wanted and name not in wanted:
                 continue
             # Grey noise as large as can be read is written as PGM, fast.
-            path = os.path.join(folder, name + (".pgm" if name == "grey-noise-16384" else ".png"))
+            suffix = ".pgm" if name == "grey-noise-16384" else ".pbm" if "ascii-pbm" in name else ".png"
+            path = os.path.join(folder, name + suffix)
             subprocess.run([sys.executable, __file__, "--make", name, path], check=True)
             done = run([mivo_see], mivo_see_request(path))
             os.remove(path)

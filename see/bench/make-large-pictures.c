@@ -1,11 +1,12 @@
 /* Makes the pictures of the memory benchmark (scripts/memory-bench.sh):
- *   make-large-pictures FOLDER [limit | long-capture | comment-base]...
+ *   make-large-pictures FOLDER [limit | limit-ppm | long-capture | comment-base]...
  * writes into FOLDER, with Leptonica (all, or those named):
  *   limit.{png,jpg,tif,webp}  a colour picture of 16384 x 16384 pixels (WebP:
  *                             16383, its largest), a photograph-like ground
  *                             of soft colours with lines of text on it;
  *   limit-grey.png            the same in grey;
  *   limit-white.png           white, one bit a pixel;
+ *   limit.ppm                 the colour picture as a binary PPM;
  *   long-capture.png          a scrolling capture of a chat page, 1512 x
  *                             11784 pixels, a message every 24 pixels, the
  *                             two people's on the left and on the right;
@@ -69,6 +70,13 @@ static int limitPictures(const char* folder) {
   return ok;
 }
 
+static int limitPpm(const char* folder) {
+  PIX* colour = colourPicture(16384, 16384);
+  const int ok = written(folder, "limit.ppm", colour, IFF_PNM);
+  pixDestroy(&colour);
+  return ok;
+}
+
 static int longCapture(const char* folder) {
   PIX* chat = pixCreate(1512, 11784, 32);
   pixSetAll(chat);
@@ -103,13 +111,14 @@ static int commentBase(const char* folder) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    fprintf(stderr, "usage: make-large-pictures FOLDER [limit | long-capture | comment-base]...\n");
+    fprintf(stderr, "usage: make-large-pictures FOLDER [limit | limit-ppm | long-capture | comment-base]...\n");
     return 2;
   }
   const char* folder = argv[1];
   setLeptDebugOK(0);
   int ok = 1;
   if (wanted(argc, argv, "limit")) ok = limitPictures(folder);
+  if (ok && wanted(argc, argv, "limit-ppm")) ok = limitPpm(folder);
   if (ok && wanted(argc, argv, "long-capture")) ok = longCapture(folder);
   if (ok && wanted(argc, argv, "comment-base")) ok = commentBase(folder);
   return ok ? 0 : 1;

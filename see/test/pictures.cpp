@@ -4,9 +4,11 @@
 #include <png.h>
 #include <tiffio.h>
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace mivo::test {
 namespace {
@@ -305,6 +307,71 @@ void writeTiledTiff(const std::string& path, Pix* pix) {
   TIFFClose(tiff);
 }
 
+// `pix`, of 32 bits a pixel, as a Netpbm or PAM file of `kind` (1 to 7)
+// whose samples are at most `maxval`.
+std::string netpbm(Pix* pix, int kind, std::uint32_t maxval) {
+  const int width = pixGetWidth(pix);
+  const int height = pixGetHeight(pix);
+  const bool bitmap = kind == 1 || kind == 4 || (kind == 7 && maxval == 1);
+  const bool ascii = kind <= 3;
+  const int samples = kind == 7 ? (bitmap ? 1 : 4) : kind == 3 || kind == 6 ? 3 : 1;
+  std::string bytes = "P" + std::to_string(kind) + "\n";
+  if (kind == 7) {
+    bytes += "# a comment\nWIDTH " + std::to_string(width) + "\nHEIGHT " + std::to_string(height) +
+             "\nDEPTH " + std::to_string(samples) + "\nMAXVAL " + std::to_string(maxval) + "\nTUPLTYPE " +
+             (bitmap ? "BLACKANDWHITE" : "RGB_ALPHA") + "\nENDHDR\n";
+  } else {
+    bytes += "# made for a test\n" + std::to_string(width) + " " + std::to_string(height) + "\n";
+    if (!bitmap) bytes += "# its largest sample\n" + std::to_string(maxval) + "\n";
+  }
+  std::string packed;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      l_int32 red = 0, green = 0, blue = 0;
+      pixGetRGBPixel(pix, x, y, &red, &green, &blue);
+      const bool dark = (red + green + blue) / 3 < 128;
+      std::vector<std::uint32_t> values;
+      if (bitmap) {
+        // A PBM's 1 is black, a PAM's 0.
+        values = {static_cast<std::uint32_t>(kind == 7 ? !dark : dark)};
+      } else {
+        for (const l_int32 sample : {red, green, blue}) values.push_back(static_cast<std::uint32_t>(sample) * maxval / 255);
+        if (samples == 1) values = {values[1]};
+        if (samples == 4) values.push_back(maxval);
+      }
+      for (const std::uint32_t value : values) {
+        if (kind == 1) {
+          bytes += static_cast<char>('0' + value);
+        } else if (ascii) {
+          bytes += std::to_string(value) + (x % 16 == 15 ? "\n" : " ");
+        } else if (kind == 4) {
+          if (x % 8 == 0) packed.push_back(0);
+          packed.back() = static_cast<char>(packed.back() | value << (7 - x % 8));
+        } else if (maxval > 255) {
+          bytes += static_cast<char>(value >> 8);
+          bytes += static_cast<char>(value & 0xff);
+        } else {
+          bytes += static_cast<char>(value);
+        }
+      }
+    }
+    if (kind == 4) {
+      bytes += packed;
+      packed.clear();
+    }
+    if (kind == 2 && y == 1) bytes += "\n# a comment among the values\n";
+    if (ascii) bytes += "\n";
+  }
+  return bytes;
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) throw std::runtime_error("cannot write " + path);
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  if (std::fclose(file) != 0 || !written) throw std::runtime_error("cannot write " + path);
+}
+
 }  // namespace
 
 void writeTextPictureAs(const std::string& path, const std::vector<std::string>& lines,
@@ -331,6 +398,14 @@ void writeTextPictureAs(const std::string& path, const std::vector<std::string>&
     case PictureVariant::tiffTiled: return writeTiledTiff(path, colour.get());
     case PictureVariant::bmpPalette: return written(palette.get(), IFF_BMP);
     case PictureVariant::bmpBlackAndWhite: return written(bits.get(), IFF_BMP);
+    case PictureVariant::pbmAscii: return writeBytes(path, netpbm(colour.get(), 1, 1));
+    case PictureVariant::pgmAscii: return writeBytes(path, netpbm(colour.get(), 2, 255));
+    case PictureVariant::ppmAscii: return writeBytes(path, netpbm(colour.get(), 3, 15));
+    case PictureVariant::pbmBinary: return writeBytes(path, netpbm(colour.get(), 4, 1));
+    case PictureVariant::pgm16: return writeBytes(path, netpbm(colour.get(), 5, 65535));
+    case PictureVariant::ppm16: return writeBytes(path, netpbm(colour.get(), 6, 65535));
+    case PictureVariant::pamRgbAlpha: return writeBytes(path, netpbm(colour.get(), 7, 255));
+    case PictureVariant::pamBlackAndWhite: return writeBytes(path, netpbm(colour.get(), 7, 1));
   }
 }
 

@@ -28,6 +28,14 @@ enum class PictureVariant {
   tiffTiled,         // RGB in tiles of 64 x 64
   bmpPalette,
   bmpBlackAndWhite,
+  pbmAscii,         // P1, its bits without spaces between them
+  pgmAscii,         // P2, with comments in the header and among the values
+  ppmAscii,         // P3, of at most 15 a sample
+  pbmBinary,        // P4
+  pgm16,            // P5 of 16 bits a sample
+  ppm16,            // P6 of 16 bits a sample
+  pamRgbAlpha,      // P7 RGB_ALPHA, opaque
+  pamBlackAndWhite, // P7 BLACKANDWHITE, 0 black
 };
 
 // Writes the lines as writeTextPicture does, stored as `variant` says.

@@ -106,6 +106,14 @@ TEST(TesseractTextRecognizer, ReadsTheSameLinesFromEveryWayOfStoringThem) {
       {"tiled TIFF", PictureVariant::tiffTiled},
       {"BMP with a palette", PictureVariant::bmpPalette},
       {"black and white BMP", PictureVariant::bmpBlackAndWhite},
+      {"ASCII PBM", PictureVariant::pbmAscii},
+      {"ASCII PGM with comments", PictureVariant::pgmAscii},
+      {"ASCII PPM of 4 bits a sample", PictureVariant::ppmAscii},
+      {"binary PBM", PictureVariant::pbmBinary},
+      {"16-bit PGM", PictureVariant::pgm16},
+      {"16-bit PPM", PictureVariant::ppm16},
+      {"PAM with alpha", PictureVariant::pamRgbAlpha},
+      {"black and white PAM", PictureVariant::pamBlackAndWhite},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -211,6 +219,11 @@ TEST(TesseractTextRecognizer, RefusesEveryCutPictureWhateverItsColourModel) {
   for (const auto& row : written) {
     test::writeTextPicture(folder.path("whole"), kThreeLines, row.format);
     wholes.emplace_back(row.name, contentsOf(folder.path("whole")));
+  }
+  for (const auto& [name, variant] : {std::pair{"16-bit PPM", test::PictureVariant::ppm16},
+                                      std::pair{"PAM with alpha", test::PictureVariant::pamRgbAlpha}}) {
+    test::writeTextPictureAs(folder.path("whole"), kThreeLines, variant);
+    wholes.emplace_back(name, contentsOf(folder.path("whole")));
   }
   wholes.emplace_back("uncompressed RGB TIFF", test::uncompressedTiff({kThreeLines}, true));
   wholes.emplace_back("uncompressed grey TIFF", test::uncompressedTiff({kThreeLines}, false));
@@ -336,6 +349,28 @@ TEST(TesseractTextRecognizer, LoadsAPictureOf16384By16384PixelsButNoWider) {
   TesseractTextRecognizer recognizer(MIVO_TESSDATA_DIR);
   EXPECT_NE(recognizer.loadFirstImage(folder.path("largest.png")), nullptr);
   EXPECT_EQ(recognizer.loadFirstImage(folder.path("wider.png")), nullptr);
+}
+
+TEST(TesseractTextRecognizer, DecodesAColourNetpbmIntoLittleMoreThanItsGreyCopy) {
+  // Of 4096 x 4096 pixels: 16 MB in grey, 64 MB more in a colour copy.
+  const test::TemporaryFolder folder;
+  test::writeTextPicture(folder.path("small.png"), kThreeLines);
+  const ChildLoad small = loadInChild(folder.path("small.png"));
+  ASSERT_EQ(small.outcome, Load::loaded);
+  const int side = 4096;
+  // Written a row at a time, as the child starts as a copy of this process
+  // and would hold the bytes too.
+  const std::string path = folder.path("colour.ppm");
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << side << " " << side << "\n255\n";
+    const std::string row(3 * side, '\x80');
+    for (int y = 0; y < side; ++y) out << row;
+    ASSERT_TRUE(out.good());
+  }
+  const ChildLoad load = loadInChild(path);
+  EXPECT_EQ(load.outcome, Load::loaded);
+  EXPECT_LT(load.peakKilobytes, small.peakKilobytes + (16 + 16) * 1024);
 }
 
 TEST(TesseractTextRecognizer, RefusesAJpeg2000OfMoreThan8192By8192PixelsBeforeDecodingIt) {

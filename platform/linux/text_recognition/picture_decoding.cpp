@@ -23,6 +23,7 @@ PixPointer decodedGreyPicture(std::FILE* file) {
   if (L_FORMAT_IS_TIFF(format)) return decodedTiff(file);
   if (format == IFF_GIF) return decodedGif(file);
   if (format == IFF_BMP) return decodedBmp(file);
+  if (format == IFF_PNM) return decodedPnm(file);
   // OpenJPEG holds every sample of the picture in 32 bits, and Leptonica then
   // a colour copy: some 16 bytes a pixel, 1 GB for 8192 x 8192 pixels.
   if (format == IFF_JP2 && *pixels > kMostJpeg2000Pixels) return nullptr;

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/linux/text_recognition/pnm_header.h"
+
 namespace mivo::platform {
 namespace {
 
@@ -105,8 +107,6 @@ Count headerPixelCount(std::FILE* file, l_int32 format) {
     failed = freadHeaderJpeg(file, &width, &height, &samples, &unused, &unused);
   } else if (format == IFF_PNG) {
     failed = freadHeaderPng(file, &width, &height, &bits, &samples, &colormap);
-  } else if (format == IFF_PNM) {
-    failed = freadHeaderPnm(file, &width, &height, &unused, &unused, &bits, &samples);
   } else if (format == IFF_JP2) {
     // The size in the JP2 header box; OpenJPEG refuses a file whose code
     // stream says another.
@@ -129,6 +129,13 @@ Count decodedPixelCount(std::FILE* file) {
     case IFF_BMP: return bmpPixelCount(file);
     case IFF_GIF: return gifPixelCount(file);
     case IFF_WEBP: return webpPixelCount(file);
+    // Decoded here, from a header that Leptonica's reader refuses where a
+    // comment stands after the size.
+    case IFF_PNM: {
+      const std::optional<PnmLayout> layout = pnmLayout(file);
+      if (!layout) return std::nullopt;
+      return area(layout->width, layout->height);
+    }
     default: return headerPixelCount(file, format);
   }
 }

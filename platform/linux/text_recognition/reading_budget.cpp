@@ -5,24 +5,23 @@
 namespace mivo::platform {
 namespace {
 
-constexpr std::uint64_t kPixelsReadWithoutLimit = std::uint64_t{1} << 24;
-constexpr std::int64_t kBudgetNanoseconds = std::int64_t{35} * 1000 * 1000 * 1000;
-
-std::int64_t threadNanoseconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return std::int64_t{now.tv_sec} * 1000 * 1000 * 1000 + now.tv_nsec;
-}
+constexpr std::int64_t kSecond = std::int64_t{1000} * 1000 * 1000;
+constexpr std::int64_t kBudget = 48 * kSecond;
 
 }  // namespace
 
-ReadingBudget::ReadingBudget(std::uint64_t pixels) : limited_(pixels > kPixelsReadWithoutLimit) {
-  if (limited_) end_nanoseconds_ = threadNanoseconds() + kBudgetNanoseconds;
+std::int64_t ReadingBudget::threadNanoseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return std::int64_t{now.tv_sec} * kSecond + now.tv_nsec;
+}
+
+ReadingBudget::ReadingBudget(std::int64_t startNanoseconds) : end_nanoseconds_(startNanoseconds + kBudget) {
   monitor_.cancel = &ReadingBudget::cancelled;
   monitor_.cancel_this = this;
 }
 
-bool ReadingBudget::spent() const { return limited_ && threadNanoseconds() >= end_nanoseconds_; }
+bool ReadingBudget::spent() const { return threadNanoseconds() >= end_nanoseconds_; }
 
 bool ReadingBudget::cancelled(void* budget, int /*words*/) {
   return static_cast<const ReadingBudget*>(budget)->spent();

@@ -49,15 +49,19 @@ namespace {
 
 class LeptonicaImage : public Image {
  public:
-  explicit LeptonicaImage(Pix* pix) : pix_(pix) {}
+  LeptonicaImage(Pix* pix, std::int64_t decodingStarted) : pix_(pix), decoding_started_(decodingStarted) {}
   LeptonicaImage(const LeptonicaImage&) = delete;
   LeptonicaImage& operator=(const LeptonicaImage&) = delete;
   ~LeptonicaImage() override { pixDestroy(&pix_); }
 
   Pix* pix() const { return pix_; }
+  // The thread's processor time when the picture began to be decoded, from
+  // which its reading budget counts.
+  std::int64_t decodingStarted() const { return decoding_started_; }
 
  private:
   Pix* pix_;
+  std::int64_t decoding_started_;
 };
 
 // Greys darker than this are ink.
@@ -102,8 +106,16 @@ std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, Placement
   const std::unique_ptr<tesseract::ResultIterator> iterator(api.GetIterator());
   if (iterator == nullptr || iterator->Empty(tesseract::RIL_WORD)) return words;
   const int scale = placement.scale;
+  // The words in the order they were recognised, as the lines are ordered
+  // from their boxes: the result iterator's reading order goes back to the
+  // start of the page for every line, which takes longer than the reading on
+  // a page of thousands of words.
   do {
-    const std::unique_ptr<char[]> text(iterator->GetUTF8Text(tesseract::RIL_WORD));
+    const std::unique_ptr<char[]> text(
+        iterator->tesseract::LTRResultIterator::GetUTF8Text(tesseract::RIL_WORD));
+    // Stopped by the budget, the recogniser leaves the words after the last
+    // it read without text, and going through them costs as much as reading.
+    if ((text == nullptr || text[0] == '\0') && budget.spent()) break;
     BoxedWord word{"", 0, 0, 0, 0};
     if (text == nullptr || text[0] == '\0' ||
         !iterator->BoundingBox(tesseract::RIL_WORD, &word.left, &word.top, &word.right,
@@ -117,7 +129,7 @@ std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, Placement
     word.right = (word.right + scale - 1) / scale + placement.x;
     word.bottom = (word.bottom + scale - 1) / scale + placement.y;
     words.push_back({std::move(word), iterator->Confidence(tesseract::RIL_WORD)});
-  } while (iterator->Next(tesseract::RIL_WORD));
+  } while (iterator->tesseract::PageIterator::Next(tesseract::RIL_WORD));
   return words;
 }
 
@@ -165,10 +177,12 @@ std::vector<BoxedWord> wordsKept(tesseract::TessBaseAPI& api, Pix* grey, Reading
   // whitened, then every ground white: the recogniser reads light text on
   // dark poorly and frames as letters, and it binarises the whole picture at
   // one threshold, which falls between two grounds where there are two.
-  levelGrounds(grey);
-  removeFrames(grey);
-  removeRules(grey);
-  whitenGrounds(grey);
+  // Each step takes seconds on a large tile, whatever it holds: none begins
+  // once the budget is spent.
+  for (void (*const step)(Pix*) : {levelGrounds, removeFrames, removeRules, whitenGrounds}) {
+    if (budget.spent()) return {};
+    step(grey);
+  }
   // Each part of the text on its own, at the scale that fits its size; what
   // is no text (pictures, patterns, noise) is not read at all.
   std::vector<ReadWord> words;
@@ -190,12 +204,13 @@ std::unique_ptr<Image> TesseractTextRecognizer::loadFirstImage(const std::string
   // Opened here, not by pixRead, which tries a file of the same name in the
   // current folder when the path names none; and the size checked is that of
   // the file then decoded.
+  const std::int64_t decodingStarted = ReadingBudget::threadNanoseconds();
   const FilePointer file = openedPictureFile(path);
   if (file == nullptr) return nullptr;
   // Grey, as the recogniser reads it best.
   PixPointer grey = decodedGreyPicture(file.get());
   if (grey == nullptr) return nullptr;
-  return std::make_unique<LeptonicaImage>(grey.release());
+  return std::make_unique<LeptonicaImage>(grey.release(), decodingStarted);
 }
 
 std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image& image) {
@@ -206,9 +221,12 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   omp_set_max_active_levels(0);
   // The loaded picture is read once, so its noise is whitened in place, not
   // in a copy of what may be 256 MB.
-  Pix* const grey = static_cast<const LeptonicaImage&>(image).pix();
+  const auto& loaded = static_cast<const LeptonicaImage&>(image);
+  Pix* const grey = loaded.pix();
+  // What a picture still holds unread once its budget is spent stays unread.
+  ReadingBudget budget(loaded.decodingStarted());
   whitenNoise(grey);
-  if (holdsNoText(grey)) return {};
+  if (holdsNoText(grey) || budget.spent()) return {};
   // Where windows and panels meet, before their grounds are made alike.
   const GroundEdges edges(grey);
   // A new engine for every picture: nothing of one recognition outlives it.
@@ -223,9 +241,6 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   // Every ground is white by now, its text dark: lines the recogniser is
   // unsure of need not be read a second time inverted.
   api.SetVariable("tessedit_do_invert", "0");
-  // What a very large picture still holds unread once its budget is spent
-  // stays unread.
-  ReadingBudget budget(static_cast<std::uint64_t>(pixGetWidth(grey)) * pixGetHeight(grey));
   const std::vector<BoxedWord> words =
       wordsReadInTiles(grey, [&api, &budget](Pix* tile) { return wordsKept(api, tile, budget); });
   std::vector<TextObservation> observations;
