@@ -53,9 +53,10 @@ TEST(SureWords, KeepsUnsureWordsOnlyBesideSureOnesAndOneWordAPlace) {
        {read("x", 10, 20, 0, 97), read("0", 10, 20, 100, 95), read("C", 10, 20, 200, 90),
         read("AC", 60, 80, 200, 90)},
        {"0", "C", "AC"}},
-      {"of two words on one place, the surer",
-       {read("2025-02-water", 10, 120, 0, 89), read("pdf", 100, 122, 0, 49)},
-       {"2025-02-water"}},
+      {"of two words on one place, the surer; a surer one over the end of a longer one leaves it",
+       {read("2025-02-water", 10, 120, 0, 89), read("pdf", 100, 122, 0, 49),
+        read("<bits/types/_fpos", 10, 240, 100, 37), read("t.h>", 200, 245, 100, 68)},
+       {"2025-02-water", "<bits/types/_fpos", "t.h>"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

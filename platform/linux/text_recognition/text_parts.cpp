@@ -95,11 +95,34 @@ bool marks(const Shape& letter, const Shape& mark) {
   return 2 * gap <= kHalfHeightsOfAWordGap * height;
 }
 
+// Marks in a row, each at most twice its own width and a letter's stroke
+// from the next (a terminal's dashes, their light ends whitened, are 3
+// pixels long and 6 apart): the dashes of "crw-------", the dots of an
+// ellipsis, the underscores of "__init__"; read with the letters they reach,
+// not left out of them.
+bool inARowOfMarks(const Shape& a, const Shape& b) {
+  const int overlap = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  const int widest = std::max(a.right - a.left, b.right - b.left);
+  return overlap > 0 && gapBetween(a, b) <= 2 * widest + kLowestLetter;
+}
+
+// An underscore under or beside a letter: flat, as wide as half the letter
+// is high (not the dot of an "i" on the line below), and at most half the
+// letter's height below its foot.
+bool underscores(const Shape& letter, const Shape& mark) {
+  const int height = letter.height();
+  const int width = mark.right - mark.left;
+  return width >= 4 * mark.height() && 2 * width >= height && mark.top >= letter.bottom - 1 &&
+         2 * (mark.top - letter.bottom) <= height && 2 * gapBetween(letter, mark) <= height;
+}
+
 bool ofOnePhrase(const Shape& a, const Shape& b) {
   if (a.letter() && b.letter() && followEachOther(a, b)) return true;
+  if (!a.letter() && !b.letter()) return inARowOfMarks(a, b);
   const Shape& higher = a.height() >= b.height() ? a : b;
   const Shape& lower = a.height() >= b.height() ? b : a;
-  return higher.letter() && 3 * lower.height() <= 2 * higher.height() && marks(higher, lower);
+  return higher.letter() && 3 * lower.height() <= 2 * higher.height() &&
+         (marks(higher, lower) || underscores(higher, lower));
 }
 
 // How far right of `a` the shapes it is looked at with begin: as far as a
@@ -266,6 +289,49 @@ void paint(Pix* mask, const Shape& box, int margin, int x, int y, int op) {
               painted.bottom - painted.top, op, nullptr, 0, 0);
 }
 
+// Whether two phrases stand on one line of text of one size, up to this many
+// of the first's heights apart (a table's gutter, not the width of a title
+// bar from its icon): of heights within half of each other,
+// overlapping by more than half the lower, their feet or their tops within a
+// third of it (a word with descenders beside one without, capitals beside
+// small letters).
+constexpr int kHeightsAlongALine = 4;
+bool onOneLine(const Phrase& a, const Phrase& b) {
+  const int lower = std::min(a.height, b.height);
+  const int higher = std::max(a.height, b.height);
+  const int overlap = std::min(a.box.bottom, b.box.bottom) - std::max(a.box.top, b.box.top);
+  return 2 * higher <= 3 * lower && 2 * overlap > lower &&
+         (3 * std::abs(a.box.bottom - b.box.bottom) <= lower ||
+          3 * std::abs(a.box.top - b.box.top) <= lower);
+}
+
+// Gives the phrases of each line one scale, that of its highest word (two
+// heights long at least: no icon, no single mark): a cell of
+// small letters alone ("crw-------" beside "1 root root") measures lower than
+// its row, and read apart at a larger scale, and alone, it loses its marks
+// or its case.
+void scaleLinesAlike(std::vector<Phrase>& phrases) {
+  Groups lines(phrases.size());
+  PhraseGrid grid(phrases);
+  for (std::size_t i = 0; i < phrases.size(); ++i) {
+    const Shape& box = phrases[i].box;
+    const int reach = kHeightsAlongALine * phrases[i].height;
+    grid.near({box.left - reach, box.top, box.right + reach, box.bottom}, [&](std::size_t j) {
+      if (onOneLine(phrases[i], phrases[j])) lines.join(i, j);
+    });
+  }
+  std::vector<int> highest(phrases.size(), 0);
+  for (std::size_t i = 0; i < phrases.size(); ++i) {
+    const Phrase& phrase = phrases[i];
+    int& line = highest[lines.root(i)];
+    if (phrase.box.right - phrase.box.left >= 2 * phrase.height) line = std::max(line, phrase.height);
+  }
+  for (std::size_t i = 0; i < phrases.size(); ++i) {
+    const int line = highest[lines.root(i)];
+    if (line > phrases[i].height) phrases[i].scale = scaleFor(line);
+  }
+}
+
 // Whether two phrases of one scale are lines of one block, one above the
 // other: of heights within half of each other, at most two of the higher's
 // heights apart.
@@ -369,6 +435,7 @@ std::vector<TextPart> partsReadApart(Pix* grey) {
     }
     return inked > phrase.covered;
   });
+  scaleLinesAlike(phrases);
   spreadOverSheets(phrases);
   const int width = pixGetWidth(grey);
   const int height = pixGetHeight(grey);

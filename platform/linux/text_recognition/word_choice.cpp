@@ -85,10 +85,14 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
   std::stable_sort(words.begin(), words.end(), [](const ReadWord& a, const ReadWord& b) {
     return a.confidence > b.confidence;
   });
+  // A word goes where most of it lies on a surer one: read twice, or a
+  // piece of another's place. A surer word that only covers the end of a
+  // longer one ("t.h>" over the box the recogniser gives
+  // "<bits/types/__fpos") leaves it.
   std::vector<ReadWord> placed;
   for (ReadWord& word : words) {
     if (std::none_of(placed.begin(), placed.end(), [&](const ReadWord& other) {
-          return 2 * sharedArea(other.word, word.word) > std::min(area(other.word), area(word.word));
+          return 2 * sharedArea(other.word, word.word) > area(word.word);
         })) {
       placed.push_back(std::move(word));
     }
