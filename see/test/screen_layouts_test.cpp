@@ -391,6 +391,18 @@ TEST(ScreenLayouts, TablesAndListingsOfRealProgramsAreReadRowByRowAcross) {
   }
 }
 
+// A listing whose modes hold a few small letters and a run of dashes: the
+// dashes beyond a word space from the letters were left out of their cell,
+// and the cell, lower than its row, was read alone at a larger scale, as
+// "Crw--" or not at all.
+TEST(ScreenLayouts, AListingsModesKeepTheirDashesAndTheirCase) {
+  EXPECT_THAT(readPicture(std::string(MIVO_BENCH_PICTURES) + "/term-ls-colour-dev.png"),
+              testing::IsSupersetOf({"crw------- 1 root root 10, 234 Dec 11 07:08 btrfs-control",
+                                     "crw------- 1 root root 5, 1 Dec 11 07:08 console",
+                                     "drwxr-xr-x 10 root root 200 Dec 11 07:08 cpu",
+                                     "crw-rw-rw- 1 root root 1, 3 Dec 11 07:08 null"}));
+}
+
 // Two terminals side by side on a dark desktop, their lines in line as a
 // table's are: the desktop between them parts them.
 TEST(ScreenLayouts, TwoWindowsSideBySideWithLinesInLineAreReadOneAfterTheOther) {
