@@ -138,6 +138,7 @@ struct Phrase {
   int height;
   int scale;
   std::int64_t covered = 0;  // by its shapes' boxes, in pixels
+  int letters = 0;
   int sheet = 0;  // which of the pictures read at its scale holds it
 };
 
@@ -261,8 +262,9 @@ std::vector<Phrase> phrasesOf(const std::vector<Shape>& shapes) {
       covered += static_cast<std::int64_t>(shape->right - shape->left) * shape->height();
     }
     if (letters.empty()) continue;
+    const int count = static_cast<int>(letters.size());
     const int height = measuredHeight(std::move(letters));
-    if (height >= kLowestPhrase) phrases.push_back({box, height, scaleFor(height), covered});
+    if (height >= kLowestPhrase) phrases.push_back({box, height, scaleFor(height), covered, count});
   }
   // A phrase within the margin of one at least twice as high is of it: the
   // dot of a large "i", a large colon's.
@@ -289,42 +291,51 @@ void paint(Pix* mask, const Shape& box, int margin, int x, int y, int op) {
               painted.bottom - painted.top, op, nullptr, 0, 0);
 }
 
-// Whether two phrases stand on one line of text of one size, up to this many
-// of the first's heights apart (a table's gutter, not the width of a title
-// bar from its icon): of heights within half of each other,
-// overlapping by more than half the lower, their feet or their tops within a
-// third of it (a word with descenders beside one without, capitals beside
-// small letters).
-constexpr int kHeightsAlongALine = 4;
-bool onOneLine(const Phrase& a, const Phrase& b) {
-  const int lower = std::min(a.height, b.height);
-  const int higher = std::max(a.height, b.height);
-  const int overlap = std::min(a.box.bottom, b.box.bottom) - std::max(a.box.top, b.box.top);
-  return 2 * higher <= 3 * lower && 2 * overlap > lower &&
-         (3 * std::abs(a.box.bottom - b.box.bottom) <= lower ||
-          3 * std::abs(a.box.top - b.box.top) <= lower);
+// Whether `phrase` stands on the line of the word `word`, in one size of
+// text: at most half again as high, at least half as high (two small
+// letters: "ii"), overlapping by more than half the lower, their feet or
+// their tops within a third of it (a word with descenders beside one
+// without, capitals beside small letters).
+bool onTheLineOf(const Phrase& word, const Phrase& phrase) {
+  const int lower = std::min(word.height, phrase.height);
+  const int overlap = std::min(word.box.bottom, phrase.box.bottom) - std::max(word.box.top, phrase.box.top);
+  return 2 * phrase.height <= 3 * word.height && word.height <= 2 * phrase.height &&
+         2 * overlap > lower &&
+         (3 * std::abs(word.box.bottom - phrase.box.bottom) <= lower ||
+          3 * std::abs(word.box.top - phrase.box.top) <= lower);
 }
 
-// Gives the phrases of each line one scale, that of its highest word (two
-// heights long at least: no icon, no single mark): a cell of
-// small letters alone ("crw-------" beside "1 root root") measures lower than
-// its row, and read apart at a larger scale, and alone, it loses its marks
-// or its case.
+// A word that sets its line's scale: three letters or more, two heights long
+// at least; no icon, no window's buttons, no single mark.
+constexpr int kLettersOfAWord = 3;
+bool setsItsLinesScale(const Phrase& phrase) {
+  return phrase.letters >= kLettersOfAWord && phrase.box.right - phrase.box.left >= 2 * phrase.height;
+}
+
+// Phrases on one line up to this many heights apart are read at one scale:
+// across a table's widest gutters (a package listing's are 23).
+constexpr int kHeightsAlongALine = 40;
+
+// Reads each phrase at the scale of the highest word on its line: a cell of
+// small letters ("ii", "crw-------" beside "1 root root") measures lower
+// than its row, and read apart at a larger scale, and alone, it loses its
+// marks or its case; and a table whose rows are read in two parts is read
+// across its whole width twice, blanks and all.
 void scaleLinesAlike(std::vector<Phrase>& phrases) {
   Groups lines(phrases.size());
   PhraseGrid grid(phrases);
   for (std::size_t i = 0; i < phrases.size(); ++i) {
+    if (!setsItsLinesScale(phrases[i])) continue;
     const Shape& box = phrases[i].box;
     const int reach = kHeightsAlongALine * phrases[i].height;
     grid.near({box.left - reach, box.top, box.right + reach, box.bottom}, [&](std::size_t j) {
-      if (onOneLine(phrases[i], phrases[j])) lines.join(i, j);
+      if (onTheLineOf(phrases[i], phrases[j])) lines.join(i, j);
     });
   }
   std::vector<int> highest(phrases.size(), 0);
   for (std::size_t i = 0; i < phrases.size(); ++i) {
-    const Phrase& phrase = phrases[i];
     int& line = highest[lines.root(i)];
-    if (phrase.box.right - phrase.box.left >= 2 * phrase.height) line = std::max(line, phrase.height);
+    if (setsItsLinesScale(phrases[i])) line = std::max(line, phrases[i].height);
   }
   for (std::size_t i = 0; i < phrases.size(); ++i) {
     const int line = highest[lines.root(i)];
