@@ -41,6 +41,11 @@ TEST(SureWords, KeepsUnsureWordsOnlyBesideSureOnesAndOneWordAPlace) {
        {read("p=}", 10, 25, 0, 1), read("0}", 30, 42, 0, 31), read("|", 46, 48, 0, 64),
         read("x)", 52, 62, 0, 20)},
        {"|"}},
+      {"an unsure word of letters stays on the line just above or below a sure one, not further "
+       "or alone",
+       {read("tmux:", 10, 50, 0, 29), read("Installed:", 30, 110, 24, 93), read("vette", 300, 340, 60, 29),
+        read("Inbox", 300, 350, 130, 90), read("ab", 10, 30, 48, 29)},
+       {"tmux:", "Installed:", "Inbox"}},
       {"a row further than twenty heights from any sure word keeps nothing unsure",
        {read("Inbox", 10, 60, 0, 90), read("vette", 500, 560, 0, 40)},
        {"Inbox"}},
