@@ -316,11 +316,13 @@ bool setsItsLinesScale(const Phrase& phrase) {
 // across a table's widest gutters (a package listing's are 23).
 constexpr int kHeightsAlongALine = 40;
 
-// Reads each phrase at the scale of the highest word on its line: a cell of
+// Reads each phrase at the scale, and measures it at the height, of the
+// highest word on its line: a cell of
 // small letters ("ii", "crw-------" beside "1 root root") measures lower
 // than its row, and read apart at a larger scale, and alone, it loses its
 // marks or its case; and a table whose rows are read in two parts is read
-// across its whole width twice, blanks and all.
+// across its whole width twice, blanks and all. Measured lower, it also
+// stands out of line with the rest of its line, and its block is read apart.
 void scaleLinesAlike(std::vector<Phrase>& phrases) {
   Groups lines(phrases.size());
   PhraseGrid grid(phrases);
@@ -339,7 +341,10 @@ void scaleLinesAlike(std::vector<Phrase>& phrases) {
   }
   for (std::size_t i = 0; i < phrases.size(); ++i) {
     const int line = highest[lines.root(i)];
-    if (line > phrases[i].height) phrases[i].scale = scaleFor(line);
+    if (line > phrases[i].height) {
+      phrases[i].height = line;
+      phrases[i].scale = scaleFor(line);
+    }
   }
 }
 
