@@ -265,6 +265,23 @@ TEST(ScreenLayouts, UnderlinedWordsKeepTheLettersThatTouchTheirLine) {
   EXPECT_EQ(readLayout(texts, 12, boxes), links);
 }
 
+// A list's round bullets, each alone before its item: read as "e", "«" or
+// "©" at the start of every item.
+TEST(ScreenLayouts, AListsBulletsAreNotReadAsLetters) {
+  const std::vector<std::string> items = {"Backups of home folders", "Printers and scanners", "Upgrading to the next release",
+                                          "Frequently asked questions"};
+  std::vector<PlacedText> texts;
+  std::vector<DrawnBox> boxes;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const int baseline = 80 + 40 * static_cast<int>(i);
+    texts.push_back({items[i], 80, baseline});
+    // A dot as browsers draw it, half a capital high, by the middle of the
+    // small letters.
+    boxes.push_back({56, baseline - 13, 10, 10, true, 0x202020, true});
+  }
+  EXPECT_EQ(readLayout(texts, 12, boxes), items);
+}
+
 // Fields and buttons framed in light grey, lower than a rule is long: once
 // their long tops and bottoms were painted over, their short sides were left
 // and read as bars.

@@ -241,6 +241,57 @@ std::vector<Shape> shapesOf(Pix* ink) {
   return shapes;
 }
 
+// Whether `shape` is a list's bullet: a filled round dot, four pixels wide
+// or more, alone at the start of its line, with a higher letter beyond a
+// gap of its own width or more, below the letter's top (not a quotation
+// mark) and its middle not down at the letter's foot (a period). The
+// recogniser reads it as "e", "«" or "©".
+bool isBullet(const Shape& shape, std::size_t at, const std::vector<Shape>& shapes, Pix* ink) {
+  const int width = shape.right - shape.left;
+  const int height = shape.height();
+  if (width < 4 || height < 4 || 4 * std::abs(width - height) > std::max(width, height)) return false;
+  const BoxPointer box(boxCreate(shape.left, shape.top, width, height));
+  l_int32 inked = 0;
+  if (box == nullptr || pixCountPixelsInRect(ink, box.get(), &inked, nullptr) != 0) {
+    throw RecognitionError("the ink of the picture cannot be counted");
+  }
+  if (10 * inked < 7 * width * height) return false;
+  const auto onItsRow = [&](const Shape& other) {
+    return std::min(other.bottom, shape.bottom) > std::max(other.top, shape.top);
+  };
+  // Nothing before it on its line.
+  for (std::size_t j = at; j-- > 0 && shapes[j].left >= shape.left - 4 * kHighestLetter;) {
+    if (onItsRow(shapes[j]) && shapes[j].right > shape.left - 2 * height) return false;
+  }
+  for (std::size_t j = at + 1; j < shapes.size() && shapes[j].left <= shape.right + 4 * kHighestLetter; ++j) {
+    const Shape& next = shapes[j];
+    if (!onItsRow(next) || !next.letter()) continue;
+    const int gap = next.left - shape.right;
+    const int middle2 = shape.top + shape.bottom;
+    return gap >= width && gap <= 4 * next.height() && 5 * next.height() >= 6 * height &&
+           shape.top > next.top && 4 * middle2 <= 8 * next.bottom - 2 * next.height();
+  }
+  return false;
+}
+
+// Whitens the bullets of lists in `grey` and leaves them out of `shapes`.
+void removeBullets(std::vector<Shape>& shapes, Pix* ink, Pix* grey) {
+  std::vector<Shape> kept;
+  for (std::size_t i = 0; i < shapes.size(); ++i) {
+    const Shape& shape = shapes[i];
+    if (!isBullet(shape, i, shapes, ink)) {
+      kept.push_back(shape);
+      continue;
+    }
+    const BoxPointer box(boxCreate(shape.left - 1, shape.top - 1, shape.right - shape.left + 2,
+                                   shape.height() + 2));
+    if (box == nullptr || pixSetInRectArbitrary(grey, box.get(), 255) != 0) {
+      throw RecognitionError("the bullets of the picture cannot be whitened");
+    }
+  }
+  shapes = std::move(kept);
+}
+
 std::vector<Phrase> phrasesOf(const std::vector<Shape>& shapes) {
   Groups groups(shapes.size());
   for (std::size_t i = 0; i < shapes.size(); ++i) {
@@ -437,7 +488,9 @@ void spreadOverSheets(std::vector<Phrase>& phrases) {
 std::vector<TextPart> partsReadApart(Pix* grey) {
   const PixPointer ink(pixThresholdToBinary(grey, kInkThreshold));
   if (ink == nullptr) throw RecognitionError("the picture cannot be made black and white");
-  std::vector<Phrase> phrases = phrasesOf(shapesOf(ink.get()));
+  std::vector<Shape> shapes = shapesOf(ink.get());
+  removeBullets(shapes, ink.get(), grey);
+  std::vector<Phrase> phrases = phrasesOf(shapes);
   // A phrase's box holds its own shapes' ink, and little else: where it
   // holds more ink than its shapes' boxes cover, a larger shape runs through
   // it, and what looked like letters are the specks of noise or of a
