@@ -265,6 +265,23 @@ TEST(ScreenLayouts, UnderlinedWordsKeepTheLettersThatTouchTheirLine) {
   EXPECT_EQ(readLayout(texts, 12, boxes), links);
 }
 
+// A list's round bullets, each alone before its item: read as "e", "«" or
+// "©" at the start of every item.
+TEST(ScreenLayouts, AListsBulletsAreNotReadAsLetters) {
+  const std::vector<std::string> items = {"Backups of home folders", "Printers and scanners", "Upgrading to the next release",
+                                          "Frequently asked questions"};
+  std::vector<PlacedText> texts;
+  std::vector<DrawnBox> boxes;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const int baseline = 80 + 40 * static_cast<int>(i);
+    texts.push_back({items[i], 80, baseline});
+    // A dot as browsers draw it, half a capital high, by the middle of the
+    // small letters.
+    boxes.push_back({56, baseline - 13, 10, 10, true, 0x202020, true});
+  }
+  EXPECT_EQ(readLayout(texts, 12, boxes), items);
+}
+
 // Fields and buttons framed in light grey, lower than a rule is long: once
 // their long tops and bottoms were painted over, their short sides were left
 // and read as bars.
@@ -389,6 +406,18 @@ TEST(ScreenLayouts, TablesAndListingsOfRealProgramsAreReadRowByRowAcross) {
     EXPECT_THAT(readPicture(std::string(MIVO_BENCH_PICTURES) + "/" + screen.picture + ".png"),
                 testing::IsSupersetOf(screen.rows));
   }
+}
+
+// A listing whose modes hold a few small letters and a run of dashes: the
+// dashes beyond a word space from the letters were left out of their cell,
+// and the cell, lower than its row, was read alone at a larger scale, as
+// "Crw--" or not at all.
+TEST(ScreenLayouts, AListingsModesKeepTheirDashesAndTheirCase) {
+  EXPECT_THAT(readPicture(std::string(MIVO_BENCH_PICTURES) + "/term-ls-colour-dev.png"),
+              testing::IsSupersetOf({"crw------- 1 root root 10, 234 Dec 11 07:08 btrfs-control",
+                                     "crw------- 1 root root 5, 1 Dec 11 07:08 console",
+                                     "drwxr-xr-x 10 root root 200 Dec 11 07:08 cpu",
+                                     "crw-rw-rw- 1 root root 1, 3 Dec 11 07:08 null"}));
 }
 
 // Two terminals side by side on a dark desktop, their lines in line as a

@@ -41,6 +41,11 @@ TEST(SureWords, KeepsUnsureWordsOnlyBesideSureOnesAndOneWordAPlace) {
        {read("p=}", 10, 25, 0, 1), read("0}", 30, 42, 0, 31), read("|", 46, 48, 0, 64),
         read("x)", 52, 62, 0, 20)},
        {"|"}},
+      {"an unsure word of letters stays on the line just above or below a sure one, not further "
+       "or alone",
+       {read("tmux:", 10, 50, 0, 29), read("Installed:", 30, 110, 24, 93), read("vette", 300, 340, 60, 29),
+        read("Inbox", 300, 350, 130, 90), read("ab", 10, 30, 48, 29)},
+       {"tmux:", "Installed:", "Inbox"}},
       {"a row further than twenty heights from any sure word keeps nothing unsure",
        {read("Inbox", 10, 60, 0, 90), read("vette", 500, 560, 0, 40)},
        {"Inbox"}},
@@ -53,9 +58,10 @@ TEST(SureWords, KeepsUnsureWordsOnlyBesideSureOnesAndOneWordAPlace) {
        {read("x", 10, 20, 0, 97), read("0", 10, 20, 100, 95), read("C", 10, 20, 200, 90),
         read("AC", 60, 80, 200, 90)},
        {"0", "C", "AC"}},
-      {"of two words on one place, the surer",
-       {read("2025-02-water", 10, 120, 0, 89), read("pdf", 100, 122, 0, 49)},
-       {"2025-02-water"}},
+      {"of two words on one place, the surer; a surer one over the end of a longer one leaves it",
+       {read("2025-02-water", 10, 120, 0, 89), read("pdf", 100, 122, 0, 49),
+        read("<bits/types/_fpos", 10, 240, 100, 37), read("t.h>", 200, 245, 100, 68)},
+       {"2025-02-water", "<bits/types/_fpos", "t.h>"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

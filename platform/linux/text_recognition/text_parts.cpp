@@ -95,11 +95,34 @@ bool marks(const Shape& letter, const Shape& mark) {
   return 2 * gap <= kHalfHeightsOfAWordGap * height;
 }
 
+// Marks in a row, each at most twice its own width and a letter's stroke
+// from the next (a terminal's dashes, their light ends whitened, are 3
+// pixels long and 6 apart): the dashes of "crw-------", the dots of an
+// ellipsis, the underscores of "__init__"; read with the letters they reach,
+// not left out of them.
+bool inARowOfMarks(const Shape& a, const Shape& b) {
+  const int overlap = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  const int widest = std::max(a.right - a.left, b.right - b.left);
+  return overlap > 0 && gapBetween(a, b) <= 2 * widest + kLowestLetter;
+}
+
+// An underscore under or beside a letter: flat, as wide as half the letter
+// is high (not the dot of an "i" on the line below), and at most half the
+// letter's height below its foot.
+bool underscores(const Shape& letter, const Shape& mark) {
+  const int height = letter.height();
+  const int width = mark.right - mark.left;
+  return width >= 4 * mark.height() && 2 * width >= height && mark.top >= letter.bottom - 1 &&
+         2 * (mark.top - letter.bottom) <= height && 2 * gapBetween(letter, mark) <= height;
+}
+
 bool ofOnePhrase(const Shape& a, const Shape& b) {
   if (a.letter() && b.letter() && followEachOther(a, b)) return true;
+  if (!a.letter() && !b.letter()) return inARowOfMarks(a, b);
   const Shape& higher = a.height() >= b.height() ? a : b;
   const Shape& lower = a.height() >= b.height() ? b : a;
-  return higher.letter() && 3 * lower.height() <= 2 * higher.height() && marks(higher, lower);
+  return higher.letter() && 3 * lower.height() <= 2 * higher.height() &&
+         (marks(higher, lower) || underscores(higher, lower));
 }
 
 // How far right of `a` the shapes it is looked at with begin: as far as a
@@ -115,6 +138,7 @@ struct Phrase {
   int height;
   int scale;
   std::int64_t covered = 0;  // by its shapes' boxes, in pixels
+  int letters = 0;
   int sheet = 0;  // which of the pictures read at its scale holds it
 };
 
@@ -217,6 +241,57 @@ std::vector<Shape> shapesOf(Pix* ink) {
   return shapes;
 }
 
+// Whether `shape` is a list's bullet: a filled round dot, four pixels wide
+// or more, alone at the start of its line, with a higher letter beyond a
+// gap of its own width or more, below the letter's top (not a quotation
+// mark) and its middle not down at the letter's foot (a period). The
+// recogniser reads it as "e", "«" or "©".
+bool isBullet(const Shape& shape, std::size_t at, const std::vector<Shape>& shapes, Pix* ink) {
+  const int width = shape.right - shape.left;
+  const int height = shape.height();
+  if (width < 4 || height < 4 || 4 * std::abs(width - height) > std::max(width, height)) return false;
+  const BoxPointer box(boxCreate(shape.left, shape.top, width, height));
+  l_int32 inked = 0;
+  if (box == nullptr || pixCountPixelsInRect(ink, box.get(), &inked, nullptr) != 0) {
+    throw RecognitionError("the ink of the picture cannot be counted");
+  }
+  if (10 * inked < 7 * width * height) return false;
+  const auto onItsRow = [&](const Shape& other) {
+    return std::min(other.bottom, shape.bottom) > std::max(other.top, shape.top);
+  };
+  // Nothing before it on its line.
+  for (std::size_t j = at; j-- > 0 && shapes[j].left >= shape.left - 4 * kHighestLetter;) {
+    if (onItsRow(shapes[j]) && shapes[j].right > shape.left - 2 * height) return false;
+  }
+  for (std::size_t j = at + 1; j < shapes.size() && shapes[j].left <= shape.right + 4 * kHighestLetter; ++j) {
+    const Shape& next = shapes[j];
+    if (!onItsRow(next) || !next.letter()) continue;
+    const int gap = next.left - shape.right;
+    const int middle2 = shape.top + shape.bottom;
+    return gap >= width && gap <= 4 * next.height() && 5 * next.height() >= 6 * height &&
+           shape.top > next.top && 4 * middle2 <= 8 * next.bottom - 2 * next.height();
+  }
+  return false;
+}
+
+// Whitens the bullets of lists in `grey` and leaves them out of `shapes`.
+void removeBullets(std::vector<Shape>& shapes, Pix* ink, Pix* grey) {
+  std::vector<Shape> kept;
+  for (std::size_t i = 0; i < shapes.size(); ++i) {
+    const Shape& shape = shapes[i];
+    if (!isBullet(shape, i, shapes, ink)) {
+      kept.push_back(shape);
+      continue;
+    }
+    const BoxPointer box(boxCreate(shape.left - 1, shape.top - 1, shape.right - shape.left + 2,
+                                   shape.height() + 2));
+    if (box == nullptr || pixSetInRectArbitrary(grey, box.get(), 255) != 0) {
+      throw RecognitionError("the bullets of the picture cannot be whitened");
+    }
+  }
+  shapes = std::move(kept);
+}
+
 std::vector<Phrase> phrasesOf(const std::vector<Shape>& shapes) {
   Groups groups(shapes.size());
   for (std::size_t i = 0; i < shapes.size(); ++i) {
@@ -238,8 +313,9 @@ std::vector<Phrase> phrasesOf(const std::vector<Shape>& shapes) {
       covered += static_cast<std::int64_t>(shape->right - shape->left) * shape->height();
     }
     if (letters.empty()) continue;
+    const int count = static_cast<int>(letters.size());
     const int height = measuredHeight(std::move(letters));
-    if (height >= kLowestPhrase) phrases.push_back({box, height, scaleFor(height), covered});
+    if (height >= kLowestPhrase) phrases.push_back({box, height, scaleFor(height), covered, count});
   }
   // A phrase within the margin of one at least twice as high is of it: the
   // dot of a large "i", a large colon's.
@@ -264,6 +340,63 @@ void paint(Pix* mask, const Shape& box, int margin, int x, int y, int op) {
   const Shape painted = outset(box, margin);
   pixRasterop(mask, painted.left - x, painted.top - y, painted.right - painted.left,
               painted.bottom - painted.top, op, nullptr, 0, 0);
+}
+
+// Whether `phrase` stands on the line of the word `word`, in one size of
+// text: at most half again as high, at least half as high (two small
+// letters: "ii"), overlapping by more than half the lower, their feet or
+// their tops within a third of it (a word with descenders beside one
+// without, capitals beside small letters).
+bool onTheLineOf(const Phrase& word, const Phrase& phrase) {
+  const int lower = std::min(word.height, phrase.height);
+  const int overlap = std::min(word.box.bottom, phrase.box.bottom) - std::max(word.box.top, phrase.box.top);
+  return 2 * phrase.height <= 3 * word.height && word.height <= 2 * phrase.height &&
+         2 * overlap > lower &&
+         (3 * std::abs(word.box.bottom - phrase.box.bottom) <= lower ||
+          3 * std::abs(word.box.top - phrase.box.top) <= lower);
+}
+
+// A word that sets its line's scale: three letters or more, two heights long
+// at least; no icon, no window's buttons, no single mark.
+constexpr int kLettersOfAWord = 3;
+bool setsItsLinesScale(const Phrase& phrase) {
+  return phrase.letters >= kLettersOfAWord && phrase.box.right - phrase.box.left >= 2 * phrase.height;
+}
+
+// Phrases on one line up to this many heights apart are read at one scale:
+// across a table's widest gutters (a package listing's are 23).
+constexpr int kHeightsAlongALine = 40;
+
+// Reads each phrase at the scale, and measures it at the height, of the
+// highest word on its line: a cell of
+// small letters ("ii", "crw-------" beside "1 root root") measures lower
+// than its row, and read apart at a larger scale, and alone, it loses its
+// marks or its case; and a table whose rows are read in two parts is read
+// across its whole width twice, blanks and all. Measured lower, it also
+// stands out of line with the rest of its line, and its block is read apart.
+void scaleLinesAlike(std::vector<Phrase>& phrases) {
+  Groups lines(phrases.size());
+  PhraseGrid grid(phrases);
+  for (std::size_t i = 0; i < phrases.size(); ++i) {
+    if (!setsItsLinesScale(phrases[i])) continue;
+    const Shape& box = phrases[i].box;
+    const int reach = kHeightsAlongALine * phrases[i].height;
+    grid.near({box.left - reach, box.top, box.right + reach, box.bottom}, [&](std::size_t j) {
+      if (onTheLineOf(phrases[i], phrases[j])) lines.join(i, j);
+    });
+  }
+  std::vector<int> highest(phrases.size(), 0);
+  for (std::size_t i = 0; i < phrases.size(); ++i) {
+    int& line = highest[lines.root(i)];
+    if (setsItsLinesScale(phrases[i])) line = std::max(line, phrases[i].height);
+  }
+  for (std::size_t i = 0; i < phrases.size(); ++i) {
+    const int line = highest[lines.root(i)];
+    if (line > phrases[i].height) {
+      phrases[i].height = line;
+      phrases[i].scale = scaleFor(line);
+    }
+  }
 }
 
 // Whether two phrases of one scale are lines of one block, one above the
@@ -355,7 +488,9 @@ void spreadOverSheets(std::vector<Phrase>& phrases) {
 std::vector<TextPart> partsReadApart(Pix* grey) {
   const PixPointer ink(pixThresholdToBinary(grey, kInkThreshold));
   if (ink == nullptr) throw RecognitionError("the picture cannot be made black and white");
-  std::vector<Phrase> phrases = phrasesOf(shapesOf(ink.get()));
+  std::vector<Shape> shapes = shapesOf(ink.get());
+  removeBullets(shapes, ink.get(), grey);
+  std::vector<Phrase> phrases = phrasesOf(shapes);
   // A phrase's box holds its own shapes' ink, and little else: where it
   // holds more ink than its shapes' boxes cover, a larger shape runs through
   // it, and what looked like letters are the specks of noise or of a
@@ -369,6 +504,7 @@ std::vector<TextPart> partsReadApart(Pix* grey) {
     }
     return inked > phrase.covered;
   });
+  scaleLinesAlike(phrases);
   spreadOverSheets(phrases);
   const int width = pixGetWidth(grey);
   const int height = pixGetHeight(grey);

@@ -25,6 +25,10 @@ constexpr int kHeightsAlongARow = 20;
 // ("Desired=Unknown/Install/Remove/Purge/Hold"); what clock faces and icons
 // give is shorter.
 constexpr int kLettersOfALongWord = 12;
+// An unsure word of this many letters and digits at least, mostly of them,
+// is also kept on the line above or below a sure word: a heading in a
+// listing, not the specks of an icon.
+constexpr int kLettersOfAWordAlone = 3;
 
 // The letters and digits of `text`, and all its characters.
 std::pair<int, int> lettersAndDigits(std::string_view text) {
@@ -69,6 +73,15 @@ bool onTheRowOf(const BoxedWord& a, const BoxedWord& b) {
   return 2 * overlap > lower && gap <= kHeightsAlongARow * higher;
 }
 
+// Whether `b` stands on the line just above or below `a`'s, beside it: a
+// listing's "tmux:" over its "Installed: 3.3a-3".
+bool onTheNextLineTo(const BoxedWord& a, const BoxedWord& b) {
+  const int higher = std::max(a.bottom - a.top, b.bottom - b.top);
+  const int between = std::max(a.top, b.top) - std::min(a.bottom, b.bottom);
+  const int gap = std::max(a.left, b.left) - std::min(a.right, b.right);
+  return between >= 0 && between <= higher && gap <= 2 * higher;
+}
+
 std::int64_t area(const BoxedWord& w) {
   return static_cast<std::int64_t>(w.right - w.left) * (w.bottom - w.top);
 }
@@ -85,10 +98,14 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
   std::stable_sort(words.begin(), words.end(), [](const ReadWord& a, const ReadWord& b) {
     return a.confidence > b.confidence;
   });
+  // A word goes where most of it lies on a surer one: read twice, or a
+  // piece of another's place. A surer word that only covers the end of a
+  // longer one ("t.h>" over the box the recogniser gives
+  // "<bits/types/__fpos") leaves it.
   std::vector<ReadWord> placed;
   for (ReadWord& word : words) {
     if (std::none_of(placed.begin(), placed.end(), [&](const ReadWord& other) {
-          return 2 * sharedArea(other.word, word.word) > std::min(area(other.word), area(word.word));
+          return 2 * sharedArea(other.word, word.word) > area(word.word);
         })) {
       placed.push_back(std::move(word));
     }
@@ -113,12 +130,15 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
   std::vector<const ReadWord*> chosen;
   for (std::size_t i = 0; i < placed.size(); ++i) {
     const ReadWord& word = placed[i];
-    const bool onASureRow =
+    const bool besideASureWord =
         word.confidence >= kLeastConfidence && mostlyLettersAndDigits(word.word.text) &&
         std::any_of(placed.begin(), placed.end(), [&](const ReadWord& other) {
-          return vouches(other) && onTheRowOf(other.word, word.word);
+          return vouches(other) &&
+                 (onTheRowOf(other.word, word.word) ||
+                  (lettersAndDigits(word.word.text).first >= kLettersOfAWordAlone &&
+                   onTheNextLineTo(other.word, word.word)));
         });
-    if (word.confidence >= kSureConfidence || sure[phrases.root(i)] || onASureRow) {
+    if (word.confidence >= kSureConfidence || sure[phrases.root(i)] || besideASureWord) {
       chosen.push_back(&word);
     }
   }
