@@ -35,9 +35,15 @@ XeditFile::XeditFile(const std::string& display) : file_(folder_.writeFile("edit
   // The text lies below the buttons and the message line.
   focusAt(display_, *window, 300, 250);
   // Ready once it has taken a key in: a character typed and saved, then
-  // taken out again.
-  pressKey(display_, XK_x);
-  if (save() != "x") throw std::runtime_error("xedit did not take a key in within 20 s");
+  // taken out again. Just after it is mapped, a busy xedit can lose the key
+  // yet save on the next ones, so an empty save means "try again".
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  std::string saved;
+  do {
+    pressKey(display_, XK_x);
+    saved = save();
+  } while (saved.empty() && std::chrono::steady_clock::now() < deadline);
+  if (saved != "x") throw std::runtime_error("xedit did not take a key in within 20 s");
   pressKey(display_, XK_BackSpace);
 }
 
