@@ -16,13 +16,7 @@ class AsciiSamples {
   AsciiSamples(std::FILE* file, bool bitmap) : file_(file), bitmap_(bitmap) {}
 
   std::optional<std::uint32_t> next() {
-    int c = getc_unlocked(file_);
-    while (c != EOF && (std::isspace(c) || c == '#')) {
-      if (c == '#') {
-        while (c != EOF && c != '\n') c = getc_unlocked(file_);
-      }
-      c = getc_unlocked(file_);
-    }
+    int c = nextAfterSpaceAndComments(file_);
     if (c < '0' || c > '9') return std::nullopt;
     if (bitmap_) return static_cast<std::uint32_t>(c - '0');
     std::uint32_t value = 0;

@@ -13,7 +13,7 @@ class HeaderReader {
   explicit HeaderReader(std::FILE* file) : file_(file) {}
 
   std::optional<std::string> word() {
-    int c = skipped();
+    int c = nextAfterSpaceAndComments(file_);
     if (c == EOF) return std::nullopt;
     std::string text;
     while (c != EOF && !std::isspace(c) && c != '#') {
@@ -38,18 +38,6 @@ class HeaderReader {
   }
 
  private:
-  int skipped() {
-    int c = std::getc(file_);
-    for (;;) {
-      if (c == '#') {
-        while (c != EOF && c != '\n') c = std::getc(file_);
-      } else if (c == EOF || !std::isspace(c)) {
-        return c;
-      }
-      c = std::getc(file_);
-    }
-  }
-
   std::FILE* file_;
 };
 
@@ -81,6 +69,19 @@ std::optional<PnmLayout> pamLayout(HeaderReader& header) {
 }
 
 }  // namespace
+
+// Unlocked, as an ASCII picture's samples are read through it a character at
+// a time.
+int nextAfterSpaceAndComments(std::FILE* file) {
+  int c = getc_unlocked(file);
+  while (c != EOF && (std::isspace(c) || c == '#')) {
+    if (c == '#') {
+      while (c != EOF && c != '\n') c = getc_unlocked(file);
+    }
+    c = getc_unlocked(file);
+  }
+  return c;
+}
 
 std::optional<PnmLayout> pnmLayout(std::FILE* file) {
   if (std::getc(file) != 'P') return std::nullopt;

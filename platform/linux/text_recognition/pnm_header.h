@@ -19,6 +19,10 @@ struct PnmLayout {
   bool bitmap = false;  // one bit a pixel, 1 black
 };
 
+// The first character at or after the file's position that is neither white
+// space nor in a comment (from a "#" to the end of its line), or EOF.
+int nextAfterSpaceAndComments(std::FILE* file);
+
 // The layout that the header of the picture open in `file` gives, read from
 // the file's position to the first byte of the pixels; comments may stand
 // anywhere in it. None when it is no such header.

@@ -368,12 +368,12 @@ bool setsItsLinesScale(const Phrase& phrase) {
 constexpr int kHeightsAlongALine = 40;
 
 // Reads each phrase at the scale, and measures it at the height, of the
-// highest word on its line: a cell of
-// small letters ("ii", "crw-------" beside "1 root root") measures lower
-// than its row, and read apart at a larger scale, and alone, it loses its
-// marks or its case; and a table whose rows are read in two parts is read
-// across its whole width twice, blanks and all. Measured lower, it also
-// stands out of line with the rest of its line, and its block is read apart.
+// highest word on its line: a cell of small letters ("ii", "crw-------"
+// beside "1 root root") measures lower than its row, and read apart at a
+// larger scale, and alone, it loses its marks or its case; and a table whose
+// rows are read in two parts is read across its whole width twice, blanks
+// and all. Measured lower, it also stands out of line with the rest of its
+// line, and its block is read apart.
 void scaleLinesAlike(std::vector<Phrase>& phrases) {
   Groups lines(phrases.size());
   PhraseGrid grid(phrases);

@@ -28,7 +28,7 @@ constexpr int kLettersOfALongWord = 12;
 // An unsure word of this many letters and digits at least, mostly of them,
 // is also kept on the line above or below a sure word: a heading in a
 // listing, not the specks of an icon.
-constexpr int kLettersOfAWordAlone = 3;
+constexpr int kLettersOfAWordOnTheNextLine = 3;
 
 // The letters and digits of `text`, and all its characters.
 std::pair<int, int> lettersAndDigits(std::string_view text) {
@@ -130,13 +130,13 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
   std::vector<const ReadWord*> chosen;
   for (std::size_t i = 0; i < placed.size(); ++i) {
     const ReadWord& word = placed[i];
+    const bool mayStandOnTheNextLine =
+        lettersAndDigits(word.word.text).first >= kLettersOfAWordOnTheNextLine;
     const bool besideASureWord =
         word.confidence >= kLeastConfidence && mostlyLettersAndDigits(word.word.text) &&
         std::any_of(placed.begin(), placed.end(), [&](const ReadWord& other) {
-          return vouches(other) &&
-                 (onTheRowOf(other.word, word.word) ||
-                  (lettersAndDigits(word.word.text).first >= kLettersOfAWordAlone &&
-                   onTheNextLineTo(other.word, word.word)));
+          return vouches(other) && (onTheRowOf(other.word, word.word) ||
+                                    (mayStandOnTheNextLine && onTheNextLineTo(other.word, word.word)));
         });
     if (word.confidence >= kSureConfidence || sure[phrases.root(i)] || besideASureWord) {
       chosen.push_back(&word);
