@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/linux/text_recognition/dark_shapes.h"
+#include "platform/linux/text_recognition/grey_closing.h"
 #include "platform/linux/text_recognition/leptonica_pointers.h"
 #include "platform/text_recognition.h"
 
@@ -29,7 +30,7 @@ PixPointer checked(Pix* pix) {
 
 void removeRules(Pix* grey) {
   // The ground around every thin dark mark, and how much darker the mark is.
-  const PixPointer ground = checked(pixCloseGray(grey, kThickest, kThickest));
+  const PixPointer ground = closedGrey(grey, kThickest);
   // The contrast, a grey copy of the picture, lives no longer than it is
   // needed: a large picture's working copies take hundreds of megabytes each.
   const PixPointer marks = [&] {
