@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/linux/text_recognition/bit_bricks.h"
 #include "platform/linux/text_recognition/dark_shapes.h"
 #include "platform/linux/text_recognition/grey_closing.h"
 #include "platform/linux/text_recognition/leptonica_pointers.h"
@@ -40,8 +41,8 @@ void removeRules(Pix* grey) {
   pixInvert(marks.get(), marks.get());
   // Of the marks, the long straight runs, with the pixel around them that
   // smoothing has tinted.
-  const PixPointer across = checked(pixOpenBrick(nullptr, marks.get(), kShortest, 1));
-  const PixPointer down = checked(pixOpenBrick(nullptr, marks.get(), 1, kShortest));
+  const PixPointer across = openedByBrick(marks.get(), kShortest, 1);
+  const PixPointer down = openedByBrick(marks.get(), 1, kShortest);
   const PixPointer rules = checked(pixOr(nullptr, across.get(), down.get()));
   // And the short edges that meet them at their ends, round corners too,
   // at both of their own ends: a field's sides between its long top and
@@ -51,10 +52,10 @@ void removeRules(Pix* grey) {
   // `edge` that of the short edges' runs.
   const auto addEdgesMeeting = [&](Pix* longRules, int alongWidth, int alongHeight, int edgeWidth,
                                    int edgeHeight) {
-    const PixPointer inner = checked(pixErodeBrick(nullptr, longRules, alongWidth, alongHeight));
+    const PixPointer inner = erodedByBrick(longRules, alongWidth, alongHeight);
     const PixPointer ends = checked(pixSubtract(nullptr, longRules, inner.get()));
-    const PixPointer corners = checked(pixDilateBrick(nullptr, ends.get(), kCornerReach, kCornerReach));
-    const PixPointer edges = checked(pixOpenBrick(nullptr, marks.get(), edgeWidth, edgeHeight));
+    const PixPointer corners = dilatedByBrick(ends.get(), kCornerReach, kCornerReach);
+    const PixPointer edges = openedByBrick(marks.get(), edgeWidth, edgeHeight);
     const PixPointer seeds = checked(pixAnd(nullptr, edges.get(), corners.get()));
     const PixPointer met = checked(pixSeedfillBinary(nullptr, seeds.get(), edges.get(), 8));
     const bool upright = edgeHeight > edgeWidth;
@@ -86,16 +87,16 @@ void removeRules(Pix* grey) {
   const PixPointer strokes = checked(pixSubtract(nullptr, marks.get(), rules.get()));
   const auto keepWhereTouched = [&](Pix* lines, int nearWidth, int nearHeight, int throughWidth,
                                     int throughHeight) {
-    const PixPointer near = checked(pixDilateBrick(nullptr, strokes.get(), nearWidth, nearHeight));
+    const PixPointer near = dilatedByBrick(strokes.get(), nearWidth, nearHeight);
     const PixPointer touched = checked(pixAnd(nullptr, lines, near.get()));
     const PixPointer through =
-        checked(pixDilateBrick(nullptr, touched.get(), throughWidth, throughHeight));
+        dilatedByBrick(touched.get(), throughWidth, throughHeight);
     const PixPointer kept = checked(pixAnd(nullptr, lines, through.get()));
     pixSubtract(rules.get(), rules.get(), kept.get());
   };
   keepWhereTouched(across.get(), 1, 3, 1, 2 * kThickest + 1);
   keepWhereTouched(down.get(), 3, 1, 2 * kThickest + 1, 1);
-  const PixPointer beside = checked(pixDilateBrick(nullptr, rules.get(), 3, 3));
+  const PixPointer beside = dilatedByBrick(rules.get(), 3, 3);
   const PixPointer covered = checked(pixSubtract(nullptr, beside.get(), strokes.get()));
   if (pixCombineMasked(grey, ground.get(), covered.get()) != 0) {
     throw RecognitionError("the rules of the picture cannot be removed");

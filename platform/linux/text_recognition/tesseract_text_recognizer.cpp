@@ -31,6 +31,7 @@
 
 #include "platform/linux/text_recognition/frame_removal.h"
 #include "platform/linux/text_recognition/ground_edges.h"
+#include "platform/linux/text_recognition/grey_range.h"
 #include "platform/linux/text_recognition/ground_levelling.h"
 #include "platform/linux/text_recognition/leptonica_pointers.h"
 #include "platform/linux/text_recognition/noise_removal.h"
@@ -161,11 +162,7 @@ std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const 
 // Whether `grey` holds nothing to read: no ink on a light picture, or one
 // grey all over, as a blank screen or a dark one without a line on it.
 bool holdsNoText(Pix* grey) {
-  l_int32 darkest = 0;
-  l_int32 lightest = 0;
-  if (pixGetRangeValues(grey, 1, L_SELECT_MIN, &darkest, &lightest) != 0) {
-    throw RecognitionError("the picture's greys cannot be measured");
-  }
+  const auto [darkest, lightest] = greyRangeOf(grey);
   return darkest >= kInk || lightest - darkest < kLeastContrast;
 }
 
