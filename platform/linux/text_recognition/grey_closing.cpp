@@ -3,7 +3,8 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "platform/text_recognition.h"
 
@@ -41,9 +42,10 @@ struct Margined {
   int height;
   int reach;
   std::size_t stride;
-  std::vector<std::uint8_t> bytes;
+  // Not cleared when made: the picture's greys and its margin fill it all.
+  std::unique_ptr<std::uint8_t[]> bytes;
 
-  std::uint8_t* row(int y) { return bytes.data() + static_cast<std::size_t>(y) * stride; }
+  std::uint8_t* row(int y) { return bytes.get() + static_cast<std::size_t>(y) * stride; }
 };
 
 // The lightest (or darkest) grey of the square of `2 * reach + 1` pixels
@@ -125,9 +127,11 @@ PixPointer closedGrey(Pix* grey, int size) {
   const int height = pixGetHeight(grey);
   const int reach = size / 2;
   Margined picture{width, height, reach, static_cast<std::size_t>(width) + 2 * reach, {}};
-  picture.bytes.resize(picture.stride * (static_cast<std::size_t>(height) + 2 * reach));
+  picture.bytes.reset(new (std::nothrow) std::uint8_t[picture.stride * (static_cast<std::size_t>(height) + 2 * reach)]);
   PixPointer closed(pixCreateNoInit(width, height, 8));
-  if (closed == nullptr) throw RecognitionError("the picture's grounds cannot be found");
+  if (picture.bytes == nullptr || closed == nullptr) {
+    throw RecognitionError("the picture's grounds cannot be found");
+  }
   const l_uint32* const greyRows = pixGetData(grey);
   const int greyWords = pixGetWpl(grey);
   for (int y = 0; y < height; ++y) unpackedRow(greyRows + y * greyWords, width, picture.row(y));

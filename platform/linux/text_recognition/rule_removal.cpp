@@ -27,18 +27,60 @@ PixPointer checked(Pix* pix) {
   return PixPointer(pix);
 }
 
+// The marks of `grey`: its pixels darker than `ground` by kLeastContrast
+// greys or more, in one pass and without a grey copy of the contrast, which
+// takes hundreds of megabytes on a large picture.
+PixPointer marksOf(Pix* grey, Pix* ground) {
+  const int width = pixGetWidth(grey);
+  PixPointer marks = checked(pixCreate(width, pixGetHeight(grey), 1));
+  const l_uint32* const greyRows = pixGetData(grey);
+  const l_uint32* const groundRows = pixGetData(ground);
+  l_uint32* const markRows = pixGetData(marks.get());
+  const int greyWords = pixGetWpl(grey);
+  const int groundWords = pixGetWpl(ground);
+  const int markWords = pixGetWpl(marks.get());
+  for (int y = 0; y < pixGetHeight(grey); ++y) {
+    const l_uint32* const greyRow = greyRows + y * greyWords;
+    const l_uint32* const groundRow = groundRows + y * groundWords;
+    l_uint32* const markRow = markRows + y * markWords;
+    for (int x = 0; x < width; ++x) {
+      const int contrast = static_cast<int>(GET_DATA_BYTE(groundRow, x)) - static_cast<int>(GET_DATA_BYTE(greyRow, x));
+      if (contrast >= kLeastContrast) SET_DATA_BIT(markRow, x);
+    }
+  }
+  return marks;
+}
+
+// Each pixel of `grey` that `covered` marks takes the grey of `ground`; rules
+// cover little of a picture, and the words of `covered` with no pixel marked
+// are passed over.
+void paintGround(Pix* grey, Pix* ground, Pix* covered) {
+  const int width = pixGetWidth(grey);
+  l_uint32* const greyRows = pixGetData(grey);
+  const l_uint32* const groundRows = pixGetData(ground);
+  const l_uint32* const coveredRows = pixGetData(covered);
+  const int greyWords = pixGetWpl(grey);
+  const int groundWords = pixGetWpl(ground);
+  const int coveredWords = pixGetWpl(covered);
+  for (int y = 0; y < pixGetHeight(grey); ++y) {
+    l_uint32* const greyRow = greyRows + y * greyWords;
+    const l_uint32* const groundRow = groundRows + y * groundWords;
+    const l_uint32* const coveredRow = coveredRows + y * coveredWords;
+    for (int word = 0; word < coveredWords; ++word) {
+      if (coveredRow[word] == 0) continue;
+      for (int x = 32 * word; x < std::min(32 * word + 32, width); ++x) {
+        if (GET_DATA_BIT(coveredRow, x)) SET_DATA_BYTE(greyRow, x, GET_DATA_BYTE(groundRow, x));
+      }
+    }
+  }
+}
+
 }  // namespace
 
 void removeRules(Pix* grey) {
   // The ground around every thin dark mark, and how much darker the mark is.
   const PixPointer ground = closedGrey(grey, kThickest);
-  // The contrast, a grey copy of the picture, lives no longer than it is
-  // needed: a large picture's working copies take hundreds of megabytes each.
-  const PixPointer marks = [&] {
-    const PixPointer contrast = checked(pixSubtractGray(nullptr, ground.get(), grey));
-    return checked(pixThresholdToBinary(contrast.get(), kLeastContrast));
-  }();
-  pixInvert(marks.get(), marks.get());
+  const PixPointer marks = marksOf(grey, ground.get());
   // Of the marks, the long straight runs, with the pixel around them that
   // smoothing has tinted.
   const PixPointer across = openedByBrick(marks.get(), kShortest, 1);
@@ -98,9 +140,7 @@ void removeRules(Pix* grey) {
   keepWhereTouched(down.get(), 3, 1, 2 * kThickest + 1, 1);
   const PixPointer beside = dilatedByBrick(rules.get(), 3, 3);
   const PixPointer covered = checked(pixSubtract(nullptr, beside.get(), strokes.get()));
-  if (pixCombineMasked(grey, ground.get(), covered.get()) != 0) {
-    throw RecognitionError("the rules of the picture cannot be removed");
-  }
+  paintGround(grey, ground.get(), covered.get());
 }
 
 }  // namespace mivo::platform
