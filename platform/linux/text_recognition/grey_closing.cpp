@@ -1,11 +1,11 @@
 #include "platform/linux/text_recognition/grey_closing.h"
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
 
+#include "platform/linux/text_recognition/grey_rows.h"
 #include "platform/text_recognition.h"
 
 namespace mivo::platform {
@@ -94,30 +94,6 @@ void remargined(Margined& picture, std::uint8_t margin) {
     std::memset(picture.row(y), margin, reach);
     std::memset(picture.row(y) + reach + picture.width, margin, picture.stride - reach - picture.width);
   }
-}
-
-// A Leptonica row of 8-bit greys holds them in 32-bit words, the first grey
-// the word's most significant byte: in memory, on a little-endian processor,
-// each word's four bytes are in reverse order.
-void unpackedRow(const l_uint32* words, int width, std::uint8_t* greys) {
-  const int whole = width / 4;
-  for (int i = 0; i < whole; ++i) {
-    l_uint32 word = words[i];
-    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
-    std::memcpy(greys + 4 * i, &word, 4);
-  }
-  for (int x = 4 * whole; x < width; ++x) greys[x] = GET_DATA_BYTE(words, x);
-}
-
-void packedRow(const std::uint8_t* greys, int width, l_uint32* words) {
-  const int whole = width / 4;
-  for (int i = 0; i < whole; ++i) {
-    l_uint32 word = 0;
-    std::memcpy(&word, greys + 4 * i, 4);
-    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
-    words[i] = word;
-  }
-  for (int x = 4 * whole; x < width; ++x) SET_DATA_BYTE(words, x, greys[x]);
 }
 
 }  // namespace
