@@ -42,7 +42,8 @@ std::vector<DarkShape> connectedPieces(Pix* bits, int connectivity) {
 std::vector<DarkShape> darkShapesOf(Pix* grey, int darkerThan) {
   const PixPointer dark(pixThresholdToBinary(grey, darkerThan));
   if (dark == nullptr) throw RecognitionError("the picture cannot be made black and white");
-  const std::uint64_t mostCovered = kMostCoverings * pixGetWidth(grey) * static_cast<std::uint64_t>(pixGetHeight(grey));
+  const std::uint64_t mostCovered =
+      kMostCoverings * pixGetWidth(grey) * static_cast<std::uint64_t>(pixGetHeight(grey));
   const auto coverings = [](const std::vector<DarkShape>& boxes) {
     std::uint64_t covered = 0;
     for (const DarkShape& box : boxes) {

@@ -103,7 +103,8 @@ PixPointer closedGrey(Pix* grey, int size) {
   const int height = pixGetHeight(grey);
   const int reach = size / 2;
   Margined picture{width, height, reach, static_cast<std::size_t>(width) + 2 * reach, {}};
-  picture.bytes.reset(new (std::nothrow) std::uint8_t[picture.stride * (static_cast<std::size_t>(height) + 2 * reach)]);
+  const std::size_t bytes = picture.stride * (static_cast<std::size_t>(height) + 2 * reach);
+  picture.bytes.reset(new (std::nothrow) std::uint8_t[bytes]);
   PixPointer closed(pixCreateNoInit(width, height, 8));
   if (picture.bytes == nullptr || closed == nullptr) {
     throw RecognitionError("the picture's grounds cannot be found");

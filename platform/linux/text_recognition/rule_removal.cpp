@@ -44,7 +44,8 @@ PixPointer marksOf(Pix* grey, Pix* ground) {
     const l_uint32* const groundRow = groundRows + y * groundWords;
     l_uint32* const markRow = markRows + y * markWords;
     for (int x = 0; x < width; ++x) {
-      const int contrast = static_cast<int>(GET_DATA_BYTE(groundRow, x)) - static_cast<int>(GET_DATA_BYTE(greyRow, x));
+      const int contrast =
+          static_cast<int>(GET_DATA_BYTE(groundRow, x)) - static_cast<int>(GET_DATA_BYTE(greyRow, x));
       if (contrast >= kLeastContrast) SET_DATA_BIT(markRow, x);
     }
   }
@@ -131,8 +132,7 @@ void removeRules(Pix* grey) {
                                     int throughHeight) {
     const PixPointer near = dilatedByBrick(strokes.get(), nearWidth, nearHeight);
     const PixPointer touched = checked(pixAnd(nullptr, lines, near.get()));
-    const PixPointer through =
-        dilatedByBrick(touched.get(), throughWidth, throughHeight);
+    const PixPointer through = dilatedByBrick(touched.get(), throughWidth, throughHeight);
     const PixPointer kept = checked(pixAnd(nullptr, lines, through.get()));
     pixSubtract(rules.get(), rules.get(), kept.get());
   };
