@@ -1,6 +1,7 @@
 #include "platform/linux/text_recognition/ground_levelling.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "platform/linux/text_recognition/dark_shapes.h"
@@ -61,13 +62,30 @@ PixPointer areaToTurn(const DarkShape& ground, const std::vector<DarkShape>& sha
   return area;
 }
 
-// The mean grey of the ground's own pixels.
+// The mean grey of the ground's own pixels, rounded as Leptonica's mean in
+// single precision of the exact sum is. The words of the ground's pixels that
+// hold none of them are passed over.
 int groundGrey(Pix* grey, const DarkShape& ground) {
-  l_float32 mean = 0;
-  if (pixGetAverageMasked(grey, ground.pixels.get(), ground.x, ground.y, 1, L_MEAN_ABSVAL, &mean) !=
-      0) {
-    throw RecognitionError("the picture cannot be levelled");
+  const l_uint32* const greyRows = pixGetData(grey);
+  const int greyWords = pixGetWpl(grey);
+  const l_uint32* const ownRows = pixGetData(ground.pixels.get());
+  const int ownWords = pixGetWpl(ground.pixels.get());
+  std::uint64_t sum = 0;
+  std::uint64_t count = 0;
+  for (int y = 0; y < ground.height; ++y) {
+    const l_uint32* const greyRow = greyRows + (ground.y + y) * greyWords;
+    const l_uint32* const ownRow = ownRows + y * ownWords;
+    for (int word = 0; word < ownWords; ++word) {
+      if (ownRow[word] == 0) continue;
+      for (int x = 32 * word; x < std::min(32 * word + 32, ground.width); ++x) {
+        if (!GET_DATA_BIT(ownRow, x)) continue;
+        sum += GET_DATA_BYTE(greyRow, ground.x + x);
+        ++count;
+      }
+    }
   }
+  if (count == 0) throw RecognitionError("the picture cannot be levelled");
+  const auto mean = static_cast<l_float32>(static_cast<double>(sum) / static_cast<double>(count));
   return static_cast<int>(mean + 0.5f);
 }
 
