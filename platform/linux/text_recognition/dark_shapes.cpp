@@ -3,17 +3,22 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/linux/text_recognition/run_pieces.h"
 #include "platform/text_recognition.h"
 
 namespace mivo::platform {
 namespace {
 
-constexpr int kMostShapes = 100000;
+constexpr std::size_t kMostShapes = 100000;
 // The boxes of a screen's shapes cover it a few times over: its desktop, its
 // windows, their panels and fields, the letters. Patterns of nested or long
 // thin shapes (rings, diagonal lines) cover it hundreds of times, and each
 // shape's own pixels would take that much memory, its checks that much time.
 constexpr std::uint64_t kMostCoverings = 8;
+// A picture of more runs of dark pixels than this, some megabytes of them, is
+// measured by Leptonica's fills, which take no memory for each shape, before
+// its shapes are found.
+constexpr std::size_t kMostRuns = std::size_t{1} << 19;
 
 }  // namespace
 
@@ -37,25 +42,40 @@ std::vector<DarkShape> connectedPieces(Pix* bits, int connectivity) {
 std::vector<DarkShape> darkShapesOf(Pix* grey, int darkerThan) {
   const PixPointer dark(pixThresholdToBinary(grey, darkerThan));
   if (dark == nullptr) throw RecognitionError("the picture cannot be made black and white");
-  // Counted first, which takes no memory for each.
-  l_int32 count = 0;
-  if (pixCountConnComp(dark.get(), 8, &count) != 0) {
-    throw RecognitionError("the shapes of the picture cannot be counted");
+  const std::uint64_t mostCovered =
+      kMostCoverings * pixGetWidth(grey) * static_cast<std::uint64_t>(pixGetHeight(grey));
+  const auto coverings = [](const std::vector<DarkShape>& boxes) {
+    std::uint64_t covered = 0;
+    for (const DarkShape& box : boxes) {
+      covered += static_cast<std::uint64_t>(box.width) * static_cast<std::uint64_t>(box.height);
+    }
+    return covered;
+  };
+  std::vector<DarkShape> shapes;
+  if (setRunsOf(dark.get()) <= kMostRuns) {
+    // Few runs, as on every screen: the shapes and their boxes at once.
+    RunPieces pieces(dark.get(), 8);
+    if (pieces.boxes().size() > kMostShapes || coverings(pieces.boxes()) > mostCovered) return {};
+    shapes = std::move(pieces).pieces();
+  } else {
+    // Counted first, which takes no memory for each.
+    l_int32 count = 0;
+    if (pixCountConnComp(dark.get(), 8, &count) != 0) {
+      throw RecognitionError("the shapes of the picture cannot be counted");
+    }
+    if (static_cast<std::size_t>(count) > kMostShapes) return {};
+    // Their boxes next, which take little memory.
+    const BoxaPointer boxes(pixConnCompBB(dark.get(), 8));
+    if (boxes == nullptr) throw RecognitionError("the shapes of the picture cannot be found");
+    std::vector<DarkShape> boxed;
+    for (int i = 0; i < boxaGetCount(boxes.get()); ++i) {
+      DarkShape box{0, 0, 0, 0, nullptr};
+      boxaGetBoxGeometry(boxes.get(), i, &box.x, &box.y, &box.width, &box.height);
+      boxed.push_back(std::move(box));
+    }
+    if (coverings(boxed) > mostCovered) return {};
+    shapes = connectedPieces(dark.get(), 8);
   }
-  if (count > kMostShapes) return {};
-  // Their boxes next, which take little memory.
-  const BoxaPointer boxes(pixConnCompBB(dark.get(), 8));
-  if (boxes == nullptr) throw RecognitionError("the shapes of the picture cannot be found");
-  std::uint64_t covered = 0;
-  for (int i = 0; i < boxaGetCount(boxes.get()); ++i) {
-    l_int32 x = 0, y = 0, width = 0, height = 0;
-    boxaGetBoxGeometry(boxes.get(), i, &x, &y, &width, &height);
-    covered += static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
-  }
-  if (covered > kMostCoverings * pixGetWidth(grey) * static_cast<std::uint64_t>(pixGetHeight(grey))) {
-    return {};
-  }
-  std::vector<DarkShape> shapes = connectedPieces(dark.get(), 8);
   std::stable_sort(shapes.begin(), shapes.end(),
                    [](const DarkShape& a, const DarkShape& b) { return a.x < b.x; });
   return shapes;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/linux/text_recognition/bit_bricks.h"
 #include "platform/linux/text_recognition/dark_shapes.h"
+#include "platform/linux/text_recognition/grey_closing.h"
 #include "platform/linux/text_recognition/leptonica_pointers.h"
 #include "platform/text_recognition.h"
 
@@ -25,22 +27,65 @@ PixPointer checked(Pix* pix) {
   return PixPointer(pix);
 }
 
+// The marks of `grey`: its pixels darker than `ground` by kLeastContrast
+// greys or more, in one pass and without a grey copy of the contrast, which
+// takes hundreds of megabytes on a large picture.
+PixPointer marksOf(Pix* grey, Pix* ground) {
+  const int width = pixGetWidth(grey);
+  PixPointer marks = checked(pixCreate(width, pixGetHeight(grey), 1));
+  const l_uint32* const greyRows = pixGetData(grey);
+  const l_uint32* const groundRows = pixGetData(ground);
+  l_uint32* const markRows = pixGetData(marks.get());
+  const int greyWords = pixGetWpl(grey);
+  const int groundWords = pixGetWpl(ground);
+  const int markWords = pixGetWpl(marks.get());
+  for (int y = 0; y < pixGetHeight(grey); ++y) {
+    const l_uint32* const greyRow = greyRows + y * greyWords;
+    const l_uint32* const groundRow = groundRows + y * groundWords;
+    l_uint32* const markRow = markRows + y * markWords;
+    for (int x = 0; x < width; ++x) {
+      const int contrast =
+          static_cast<int>(GET_DATA_BYTE(groundRow, x)) - static_cast<int>(GET_DATA_BYTE(greyRow, x));
+      if (contrast >= kLeastContrast) SET_DATA_BIT(markRow, x);
+    }
+  }
+  return marks;
+}
+
+// Each pixel of `grey` that `covered` marks takes the grey of `ground`; rules
+// cover little of a picture, and the words of `covered` with no pixel marked
+// are passed over.
+void paintGround(Pix* grey, Pix* ground, Pix* covered) {
+  const int width = pixGetWidth(grey);
+  l_uint32* const greyRows = pixGetData(grey);
+  const l_uint32* const groundRows = pixGetData(ground);
+  const l_uint32* const coveredRows = pixGetData(covered);
+  const int greyWords = pixGetWpl(grey);
+  const int groundWords = pixGetWpl(ground);
+  const int coveredWords = pixGetWpl(covered);
+  for (int y = 0; y < pixGetHeight(grey); ++y) {
+    l_uint32* const greyRow = greyRows + y * greyWords;
+    const l_uint32* const groundRow = groundRows + y * groundWords;
+    const l_uint32* const coveredRow = coveredRows + y * coveredWords;
+    for (int word = 0; word < coveredWords; ++word) {
+      if (coveredRow[word] == 0) continue;
+      for (int x = 32 * word; x < std::min(32 * word + 32, width); ++x) {
+        if (GET_DATA_BIT(coveredRow, x)) SET_DATA_BYTE(greyRow, x, GET_DATA_BYTE(groundRow, x));
+      }
+    }
+  }
+}
+
 }  // namespace
 
 void removeRules(Pix* grey) {
   // The ground around every thin dark mark, and how much darker the mark is.
-  const PixPointer ground = checked(pixCloseGray(grey, kThickest, kThickest));
-  // The contrast, a grey copy of the picture, lives no longer than it is
-  // needed: a large picture's working copies take hundreds of megabytes each.
-  const PixPointer marks = [&] {
-    const PixPointer contrast = checked(pixSubtractGray(nullptr, ground.get(), grey));
-    return checked(pixThresholdToBinary(contrast.get(), kLeastContrast));
-  }();
-  pixInvert(marks.get(), marks.get());
+  const PixPointer ground = closedGrey(grey, kThickest);
+  const PixPointer marks = marksOf(grey, ground.get());
   // Of the marks, the long straight runs, with the pixel around them that
   // smoothing has tinted.
-  const PixPointer across = checked(pixOpenBrick(nullptr, marks.get(), kShortest, 1));
-  const PixPointer down = checked(pixOpenBrick(nullptr, marks.get(), 1, kShortest));
+  const PixPointer across = openedByBrick(marks.get(), kShortest, 1);
+  const PixPointer down = openedByBrick(marks.get(), 1, kShortest);
   const PixPointer rules = checked(pixOr(nullptr, across.get(), down.get()));
   // And the short edges that meet them at their ends, round corners too,
   // at both of their own ends: a field's sides between its long top and
@@ -50,10 +95,10 @@ void removeRules(Pix* grey) {
   // `edge` that of the short edges' runs.
   const auto addEdgesMeeting = [&](Pix* longRules, int alongWidth, int alongHeight, int edgeWidth,
                                    int edgeHeight) {
-    const PixPointer inner = checked(pixErodeBrick(nullptr, longRules, alongWidth, alongHeight));
+    const PixPointer inner = erodedByBrick(longRules, alongWidth, alongHeight);
     const PixPointer ends = checked(pixSubtract(nullptr, longRules, inner.get()));
-    const PixPointer corners = checked(pixDilateBrick(nullptr, ends.get(), kCornerReach, kCornerReach));
-    const PixPointer edges = checked(pixOpenBrick(nullptr, marks.get(), edgeWidth, edgeHeight));
+    const PixPointer corners = dilatedByBrick(ends.get(), kCornerReach, kCornerReach);
+    const PixPointer edges = openedByBrick(marks.get(), edgeWidth, edgeHeight);
     const PixPointer seeds = checked(pixAnd(nullptr, edges.get(), corners.get()));
     const PixPointer met = checked(pixSeedfillBinary(nullptr, seeds.get(), edges.get(), 8));
     const bool upright = edgeHeight > edgeWidth;
@@ -85,20 +130,17 @@ void removeRules(Pix* grey) {
   const PixPointer strokes = checked(pixSubtract(nullptr, marks.get(), rules.get()));
   const auto keepWhereTouched = [&](Pix* lines, int nearWidth, int nearHeight, int throughWidth,
                                     int throughHeight) {
-    const PixPointer near = checked(pixDilateBrick(nullptr, strokes.get(), nearWidth, nearHeight));
+    const PixPointer near = dilatedByBrick(strokes.get(), nearWidth, nearHeight);
     const PixPointer touched = checked(pixAnd(nullptr, lines, near.get()));
-    const PixPointer through =
-        checked(pixDilateBrick(nullptr, touched.get(), throughWidth, throughHeight));
+    const PixPointer through = dilatedByBrick(touched.get(), throughWidth, throughHeight);
     const PixPointer kept = checked(pixAnd(nullptr, lines, through.get()));
     pixSubtract(rules.get(), rules.get(), kept.get());
   };
   keepWhereTouched(across.get(), 1, 3, 1, 2 * kThickest + 1);
   keepWhereTouched(down.get(), 3, 1, 2 * kThickest + 1, 1);
-  const PixPointer beside = checked(pixDilateBrick(nullptr, rules.get(), 3, 3));
+  const PixPointer beside = dilatedByBrick(rules.get(), 3, 3);
   const PixPointer covered = checked(pixSubtract(nullptr, beside.get(), strokes.get()));
-  if (pixCombineMasked(grey, ground.get(), covered.get()) != 0) {
-    throw RecognitionError("the rules of the picture cannot be removed");
-  }
+  paintGround(grey, ground.get(), covered.get());
 }
 
 }  // namespace mivo::platform

@@ -30,6 +30,8 @@
 #include <cstdio>
 
 #include "platform/linux/text_recognition/frame_removal.h"
+#include "platform/linux/text_recognition/grey_enlarging.h"
+#include "platform/linux/text_recognition/grey_range.h"
 #include "platform/linux/text_recognition/ground_edges.h"
 #include "platform/linux/text_recognition/ground_levelling.h"
 #include "platform/linux/text_recognition/leptonica_pointers.h"
@@ -151,21 +153,15 @@ std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const 
   const PixPointer outside = made(pixInvert(nullptr, part.mask.get()), "cut into parts");
   pixSetMasked(clipped.get(), outside.get(), 255);
   const PixPointer bordered = made(pixAddBorder(clipped.get(), kBorder, 255), "cut into parts");
-  const auto scale = static_cast<l_float32>(part.scale);
-  const PixPointer scaled = made(
-      part.scale == 1 ? pixClone(bordered.get()) : pixScaleGrayLI(bordered.get(), scale, scale),
-      "scaled up");
+  const PixPointer scaled = part.scale == 1 ? made(pixClone(bordered.get()), "scaled up")
+                                            : enlargedGrey(bordered.get(), part.scale);
   return wordsRead(api, scaled.get(), {part.scale, part.x - kBorder, part.y - kBorder}, budget);
 }
 
 // Whether `grey` holds nothing to read: no ink on a light picture, or one
 // grey all over, as a blank screen or a dark one without a line on it.
 bool holdsNoText(Pix* grey) {
-  l_int32 darkest = 0;
-  l_int32 lightest = 0;
-  if (pixGetRangeValues(grey, 1, L_SELECT_MIN, &darkest, &lightest) != 0) {
-    throw RecognitionError("the picture's greys cannot be measured");
-  }
+  const auto [darkest, lightest] = greyRangeOf(grey);
   return darkest >= kInk || lightest - darkest < kLeastContrast;
 }
 
