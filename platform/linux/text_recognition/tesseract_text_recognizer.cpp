@@ -237,6 +237,13 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   // Every ground is white by now, its text dark: lines the recogniser is
   // unsure of need not be read a second time inverted.
   api.SetVariable("tessedit_do_invert", "0");
+  // Only each word's best text and confidence are taken: the matrix of the
+  // network's other choices need not be built.
+  api.SetVariable("lstm_use_matrix", "0");
+  // Every row taken for proportional text: the network reads a terminal's
+  // fixed-pitch rows as well or better without Tesseract's search for their
+  // pitch, which takes time on every row.
+  api.SetVariable("textord_all_prop", "1");
   const std::vector<BoxedWord> words =
       wordsReadInTiles(grey, [&api, &budget](Pix* tile) { return wordsKept(api, tile, budget); });
   std::vector<TextObservation> observations;
