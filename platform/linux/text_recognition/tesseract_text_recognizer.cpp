@@ -244,6 +244,10 @@ std::vector<TextObservation> TesseractTextRecognizer::recognizeText(const Image&
   // fixed-pitch rows as well or better without Tesseract's search for their
   // pitch, which takes time on every row.
   api.SetVariable("textord_all_prop", "1");
+  // Paragraphs (which the lines here do not use) found from the layout
+  // before the words are read, not from their text after: on a page of tens
+  // of thousands of words that walk takes minutes, past the reading budget.
+  api.SetVariable("paragraph_text_based", "0");
   const std::vector<BoxedWord> words =
       wordsReadInTiles(grey, [&api, &budget](Pix* tile) { return wordsKept(api, tile, budget); });
   std::vector<TextObservation> observations;
