@@ -41,6 +41,11 @@ TEST(SureWords, KeepsUnsureWordsOnlyBesideSureOnesAndOneWordAPlace) {
        {read("p=}", 10, 25, 0, 1), read("0}", 30, 42, 0, 31), read("|", 46, 48, 0, 64),
         read("x)", 52, 62, 0, 20)},
        {"|"}},
+      {"on the row of a sure word, an unsure version or time stays, its marks single between "
+       "digits; marks side by side go",
+       {read("alsa-topology-conf", 10, 150, 0, 81), read("1.2,5,1-2", 300, 356, 0, 42),
+        read("10:42", 400, 440, 0, 30), read("-.|", 500, 520, 0, 42), read("1-", 600, 620, 0, 42)},
+       {"alsa-topology-conf", "1.2,5,1-2", "10:42"}},
       {"an unsure word of letters stays on the line just above or below a sure one, not further "
        "or alone",
        {read("tmux:", 10, 50, 0, 29), read("Installed:", 30, 110, 24, 93), read("vette", 300, 340, 60, 29),

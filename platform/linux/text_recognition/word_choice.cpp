@@ -16,8 +16,8 @@ namespace {
 constexpr float kSureConfidence = 50;
 // A word less sure than this is kept only on a phrase with a sure word; a
 // surer one also on the row of a sure word, at most this many heights away,
-// if its characters are mostly letters and digits: a table's cell, a
-// receipt's price, a calculator's key.
+// if it is of letters and digits: a table's cell, a receipt's price, a
+// calculator's key.
 constexpr float kLeastConfidence = 20;
 constexpr int kHeightsAlongARow = 20;
 // A word of this many letters and digits at least, mostly of them, is text
@@ -44,13 +44,27 @@ std::pair<int, int> lettersAndDigits(std::string_view text) {
   return {alphanumeric, all};
 }
 
-bool mostlyLettersAndDigits(std::string_view text) {
+// Mostly letters and digits, or letters and digits parted by single marks: a
+// version ("1.2.5.1-2"), a time, an address, whose marks may outnumber its
+// digits; what icons read as is symbols side by side or at its ends.
+bool ofLettersAndDigits(std::string_view text) {
   const auto [alphanumeric, all] = lettersAndDigits(text);
-  return 5 * alphanumeric >= 3 * all;
+  if (5 * alphanumeric >= 3 * all) return true;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  const auto length = static_cast<std::int32_t>(text.size());
+  bool previousWasMark = true;  // nothing before the first character
+  for (std::int32_t at = 0; at < length;) {
+    UChar32 c = 0;
+    U8_NEXT(bytes, at, length, c);
+    const bool mark = c < 0 || !u_isalnum(c);
+    if (mark && previousWasMark) return false;
+    previousWasMark = mark;
+  }
+  return !previousWasMark;
 }
 
 bool isLongWord(std::string_view text) {
-  return lettersAndDigits(text).first >= kLettersOfALongWord && mostlyLettersAndDigits(text);
+  return lettersAndDigits(text).first >= kLettersOfALongWord && ofLettersAndDigits(text);
 }
 
 // One letter, as a window's icon or a button's cross reads.
@@ -133,7 +147,7 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
     const bool mayStandOnTheNextLine =
         lettersAndDigits(word.word.text).first >= kLettersOfAWordOnTheNextLine;
     const bool besideASureWord =
-        word.confidence >= kLeastConfidence && mostlyLettersAndDigits(word.word.text) &&
+        word.confidence >= kLeastConfidence && ofLettersAndDigits(word.word.text) &&
         std::any_of(placed.begin(), placed.end(), [&](const ReadWord& other) {
           return vouches(other) && (onTheRowOf(other.word, word.word) ||
                                     (mayStandOnTheNextLine && onTheNextLineTo(other.word, word.word)));
