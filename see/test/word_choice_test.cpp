@@ -78,6 +78,41 @@ TEST(SureWords, KeepsUnsureWordsOnlyBesideSureOnesAndOneWordAPlace) {
   }
 }
 
+TEST(EndBoxesAtTheNextWord, CutsABoxThatReachesOverTheNextWordOfItsLine) {
+  const struct {
+    const char* name;
+    std::vector<ReadWord> words;
+    std::vector<int> rights;
+  } rows[] = {
+      {"the first word of a split run, given the run's box, ends where the next begins",
+       {read("invoices.append(", 174, 440, 0, 6), read("json.", 307, 348, 0, 6),
+        read("load(file)", 352, 428, 0, 60), read(")", 434, 442, 0, 65)},
+       {307, 348, 428, 442}},
+      {"words apart keep their boxes, and so does a word over one on the next line",
+       {read("ls", 10, 30, 0, 90), read("-l", 40, 60, 0, 90), read("total", 10, 80, 0, 90),
+        read("12", 20, 40, 20, 90)},
+       {30, 60, 80, 40}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<ReadWord> words = row.words;
+    endBoxesAtTheNextWord(words);
+    std::vector<int> rights;
+    for (const ReadWord& word : words) rights.push_back(word.word.right);
+    EXPECT_EQ(rights, row.rights);
+  }
+}
+
+TEST(SureWords, KeepsTheWordsAfterASplitRunOnceItsBoxIsMended) {
+  std::vector<ReadWord> words = {read("10", 31, 45, 0, 95), read("invoices.append(", 174, 440, 0, 6),
+                                 read("json.", 307, 348, 0, 6), read("load(file)", 352, 428, 0, 60),
+                                 read(")", 434, 442, 0, 65)};
+  endBoxesAtTheNextWord(words);
+  std::vector<std::string> kept = texts(sureWords(words));
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(kept, (std::vector<std::string>{")", "10", "invoices.append(", "json.", "load(file)"}));
+}
+
 TEST(HoldsALetterOrDigit, TellsTextFromSymbolsInAnyScript) {
   EXPECT_TRUE(holdsALetterOrDigit("[x]"));
   EXPECT_TRUE(holdsALetterOrDigit("— 7 —"));

@@ -130,6 +130,7 @@ std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, Placement
     word.bottom = (word.bottom + scale - 1) / scale + placement.y;
     words.push_back({std::move(word), iterator->Confidence(tesseract::RIL_WORD)});
   } while (iterator->tesseract::PageIterator::Next(tesseract::RIL_WORD));
+  endBoxesAtTheNextWord(words);
   return words;
 }
 

@@ -169,6 +169,16 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
   return kept;
 }
 
+void endBoxesAtTheNextWord(std::vector<ReadWord>& words) {
+  for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+    BoxedWord& word = words[i].word;
+    const BoxedWord& next = words[i + 1].word;
+    const int overlap = std::min(word.bottom, next.bottom) - std::max(word.top, next.top);
+    const int lower = std::min(word.bottom - word.top, next.bottom - next.top);
+    if (2 * overlap > lower && next.left > word.left && next.left < word.right) word.right = next.left;
+  }
+}
+
 bool holdsALetterOrDigit(std::string_view line) { return lettersAndDigits(line).first > 0; }
 
 }  // namespace mivo::platform

@@ -27,6 +27,13 @@ struct ReadWord {
 // single letter alone on its row (a window's icon) is dropped, however sure.
 std::vector<BoxedWord> sureWords(std::vector<ReadWord> words);
 
+// Mends the boxes of `words`, read in one go and in the order read: a word
+// whose box reaches over the next word on its line ends where that one
+// begins. The recogniser gives the first of the words it splits a run of
+// letters into ("invoices.append(json.load(file))") the box of the whole run,
+// which then lies on the words after it, and the less sure of them go.
+void endBoxesAtTheNextWord(std::vector<ReadWord>& words);
+
 // Whether `line` holds a letter or a digit of any script, not only
 // punctuation and symbols.
 bool holdsALetterOrDigit(std::string_view line);
