@@ -500,6 +500,15 @@ TEST(ScreenLayouts, SmallTextBesideLargerTextIsReadAtItsOwnScale) {
   EXPECT_EQ(readLayout(texts, 12, {}, 2560, 1440), expected);
 }
 
+// A bold "i" whose stem, a filled upright rectangle, is as straight as a
+// terminal's block cursor: whitened as one, it left "Heat'ng", too unsure a
+// word to keep.
+TEST(ScreenLayouts, TheStemOfABoldIUnderItsDotIsNoCursor) {
+  EXPECT_EQ(readLayout({{"Heat", 20, 50, false, 10}, {"ng", 120, 50, false, 10}}, kFontSize,
+                       {{111, 33, 6, 18, true, 0x202020}, {111, 26, 6, 5, true, 0x202020}}, 400, 100),
+            (std::vector<std::string>{"Heating"}));
+}
+
 // Light text on bars as terminals and window managers draw them: a title bar
 // of a mid-tone joined to its window's frame; a pager's status line, black,
 // touched by the "j" of the line above, its descenders down to its foot; a
