@@ -113,6 +113,20 @@ TEST(SureWords, KeepsTheWordsAfterASplitRunOnceItsBoxIsMended) {
   EXPECT_EQ(kept, (std::vector<std::string>{")", "10", "invoices.append(", "json.", "load(file)"}));
 }
 
+TEST(WithHyphensApart, MakesAnEmDashBesideAHyphenAHyphen) {
+  const struct {
+    const char* read;
+    const char* text;
+  } rows[] = {
+      {"—-delete", "--delete"},
+      {"-—catenate,", "--catenate,"},
+      {"a—b", "a—b"},
+      {"——", "——"},
+      {"2-3 — 4", "2-3 — 4"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(withHyphensApart(row.read), row.text) << row.read;
+}
+
 TEST(HoldsALetterOrDigit, TellsTextFromSymbolsInAnyScript) {
   EXPECT_TRUE(holdsALetterOrDigit("[x]"));
   EXPECT_TRUE(holdsALetterOrDigit("— 7 —"));

@@ -123,7 +123,7 @@ std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, Placement
         !inkIn(pix, word)) {
       continue;
     }
-    word.text = text.get();
+    word.text = withHyphensApart(text.get());
     word.left = word.left / scale + placement.x;
     word.top = word.top / scale + placement.y;
     word.right = (word.right + scale - 1) / scale + placement.x;

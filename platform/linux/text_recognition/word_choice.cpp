@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -177,6 +178,23 @@ void endBoxesAtTheNextWord(std::vector<ReadWord>& words) {
     const int lower = std::min(word.bottom - word.top, next.bottom - next.top);
     if (2 * overlap > lower && next.left > word.left && next.left < word.right) word.right = next.left;
   }
+}
+
+std::string withHyphensApart(std::string text) {
+  static constexpr std::string_view kEmDash = "\u2014";
+  std::string mended;
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    if (!rest.starts_with(kEmDash)) {
+      mended += rest.front();
+      rest.remove_prefix(1);
+      continue;
+    }
+    rest.remove_prefix(kEmDash.size());
+    const bool besideAHyphen = mended.ends_with('-') || rest.starts_with('-');
+    mended += besideAHyphen ? "-" : kEmDash;
+  }
+  return mended;
 }
 
 bool holdsALetterOrDigit(std::string_view line) { return lettersAndDigits(line).first > 0; }

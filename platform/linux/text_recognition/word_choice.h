@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -33,6 +34,11 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words);
 // letters into ("invoices.append(json.load(file))") the box of the whole run,
 // which then lies on the words after it, and the less sure of them go.
 void endBoxesAtTheNextWord(std::vector<ReadWord>& words);
+
+// `text` with each em dash that stands beside a hyphen made a hyphen: the
+// recogniser reads two hyphens close together, as terminals draw the "--" of
+// an option, as an em dash and a hyphen ("—-delete"), which nobody types.
+std::string withHyphensApart(std::string text);
 
 // Whether `line` holds a letter or a digit of any script, not only
 // punctuation and symbols.
