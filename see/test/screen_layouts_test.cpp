@@ -500,6 +500,43 @@ TEST(ScreenLayouts, SmallTextBesideLargerTextIsReadAtItsOwnScale) {
   EXPECT_EQ(readLayout(texts, 12, {}, 2560, 1440), expected);
 }
 
+// A bold "i" whose stem, a filled upright rectangle, is as straight as a
+// terminal's block cursor: whitened as one, it left "Heat'ng", too unsure a
+// word to keep.
+TEST(ScreenLayouts, TheStemOfABoldIUnderItsDotIsNoCursor) {
+  EXPECT_EQ(readLayout({{"Heat", 20, 50, false, 10}, {"ng", 120, 50, false, 10}}, kFontSize,
+                       {{111, 33, 6, 18, true, 0x202020}, {111, 26, 6, 5, true, 0x202020}}, 400, 100),
+            (std::vector<std::string>{"Heating"}));
+}
+
+// Light text on bars as terminals and window managers draw them: a title bar
+// of a mid-tone joined to its window's frame; a pager's status line, black,
+// touched by the "j" of the line above, its descenders down to its foot; a
+// search match highlighted in a bar of 14 pixels. Each bar was one shape
+// with what touched it, too thin to be a ground, and its text was lost.
+TEST(ScreenLayouts, LightTextOnBarsTouchedByAFrameOrTheLineAboveIsRead) {
+  EXPECT_EQ(readLayout(
+                {
+                    {"todo.txt - notes for Saturday", 260, 62, true},
+                    {"Shopping list for Saturday", 60, 94},
+                    {"Object form, made available under the Licence", 60, 124},
+                    {"Manual page tar line 127, press h for help or q to quit", 60, 144, true},
+                    {"Append archive to the end of another archive", 60, 200, true, 4},
+                },
+                kFontSize,
+                {
+                    {40, 40, 700, 300, false},            // the window's frame
+                    {41, 41, 698, 26, true, 0x6f96c8},    // its title bar
+                    {50, 128, 640, 20, true, 0x000000},   // the status line
+                    {54, 188, 380, 14, true, 0x000000},   // the match
+                },
+                800, 400),
+            (std::vector<std::string>{"todo.txt - notes for Saturday", "Shopping list for Saturday",
+                                      "Object form, made available under the Licence",
+                                      "Manual page tar line 127, press h for help or q to quit",
+                                      "Append archive to the end of another archive"}));
+}
+
 // A terminal's light grey text on its dark blue-green ground, the black
 // desktop beside it, captured from Xvfb: levelled, the terminal's ground came
 // out grey beside the white desktop, and the one threshold that the

@@ -41,6 +41,11 @@ TEST(SureWords, KeepsUnsureWordsOnlyBesideSureOnesAndOneWordAPlace) {
        {read("p=}", 10, 25, 0, 1), read("0}", 30, 42, 0, 31), read("|", 46, 48, 0, 64),
         read("x)", 52, 62, 0, 20)},
        {"|"}},
+      {"on the row of a sure word, an unsure version or time stays, its marks single between "
+       "digits; marks side by side go",
+       {read("alsa-topology-conf", 10, 150, 0, 81), read("1.2,5,1-2", 300, 356, 0, 42),
+        read("10:42", 400, 440, 0, 30), read("-.|", 500, 520, 0, 42), read("1-", 600, 620, 0, 42)},
+       {"alsa-topology-conf", "1.2,5,1-2", "10:42"}},
       {"an unsure word of letters stays on the line just above or below a sure one, not further "
        "or alone",
        {read("tmux:", 10, 50, 0, 29), read("Installed:", 30, 110, 24, 93), read("vette", 300, 340, 60, 29),
@@ -71,6 +76,55 @@ TEST(SureWords, KeepsUnsureWordsOnlyBesideSureOnesAndOneWordAPlace) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(kept, expected);
   }
+}
+
+TEST(EndBoxesAtTheNextWord, CutsABoxThatReachesOverTheNextWordOfItsLine) {
+  const struct {
+    const char* name;
+    std::vector<ReadWord> words;
+    std::vector<int> rights;
+  } rows[] = {
+      {"the first word of a split run, given the run's box, ends where the next begins",
+       {read("invoices.append(", 174, 440, 0, 6), read("json.", 307, 348, 0, 6),
+        read("load(file)", 352, 428, 0, 60), read(")", 434, 442, 0, 65)},
+       {307, 348, 428, 442}},
+      {"words apart keep their boxes, and so does a word over one on the next line",
+       {read("ls", 10, 30, 0, 90), read("-l", 40, 60, 0, 90), read("total", 10, 80, 0, 90),
+        read("12", 20, 40, 20, 90)},
+       {30, 60, 80, 40}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<ReadWord> words = row.words;
+    endBoxesAtTheNextWord(words);
+    std::vector<int> rights;
+    for (const ReadWord& word : words) rights.push_back(word.word.right);
+    EXPECT_EQ(rights, row.rights);
+  }
+}
+
+TEST(SureWords, KeepsTheWordsAfterASplitRunOnceItsBoxIsMended) {
+  std::vector<ReadWord> words = {read("10", 31, 45, 0, 95), read("invoices.append(", 174, 440, 0, 6),
+                                 read("json.", 307, 348, 0, 6), read("load(file)", 352, 428, 0, 60),
+                                 read(")", 434, 442, 0, 65)};
+  endBoxesAtTheNextWord(words);
+  std::vector<std::string> kept = texts(sureWords(words));
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(kept, (std::vector<std::string>{")", "10", "invoices.append(", "json.", "load(file)"}));
+}
+
+TEST(WithHyphensApart, MakesAnEmDashBesideAHyphenAHyphen) {
+  const struct {
+    const char* read;
+    const char* text;
+  } rows[] = {
+      {"—-delete", "--delete"},
+      {"-—catenate,", "--catenate,"},
+      {"a—b", "a—b"},
+      {"——", "——"},
+      {"2-3 — 4", "2-3 — 4"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(withHyphensApart(row.read), row.text) << row.read;
 }
 
 TEST(HoldsALetterOrDigit, TellsTextFromSymbolsInAnyScript) {

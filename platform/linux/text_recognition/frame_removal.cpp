@@ -82,12 +82,35 @@ bool isBox(const DarkShape& shape) {
   return true;
 }
 
+// Whether a dot stands over `stem`, as over the stem of a bold "i" or "j",
+// which is as straight as a cursor: the stem narrow and upright; the dot over
+// its columns, out of them by half the stem's width at most, at least half as
+// wide as the stem, no higher than the stem is wide and at least half as high
+// as it is wide (no dash, no underscore, no letter of the line above), at
+// most half the stem's width above it.
+bool dottedAbove(const DarkShape& stem, const std::vector<DarkShape>& shapes) {
+  if (stem.width >= kSmallestMark || stem.height <= stem.width) return false;
+  const int overhang = stem.width / 2;
+  auto shape = std::lower_bound(shapes.begin(), shapes.end(), stem.x - overhang,
+                                [](const DarkShape& s, int x) { return s.x < x; });
+  for (; shape != shapes.end() && shape->x < stem.x + stem.width; ++shape) {
+    const int gap = stem.y - (shape->y + shape->height);
+    if (shape->x + shape->width <= stem.x + stem.width + overhang && 2 * shape->width >= stem.width &&
+        shape->height <= stem.width && 2 * shape->height >= shape->width && gap >= 0 &&
+        2 * gap <= stem.width) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 void removeFrames(Pix* grey) {
   const std::vector<DarkShape> shapes = darkShapesOf(grey);
   for (const DarkShape& shape : shapes) {
-    if (!isBox(shape) && !isStipple(shape) && !isFrame(shape, shapes)) continue;
+    const bool box = isBox(shape) && !dottedAbove(shape, shapes);
+    if (!box && !isStipple(shape) && !isFrame(shape, shapes)) continue;
     if (pixSetMaskedGeneral(grey, shape.pixels.get(), 255, shape.x, shape.y) != 0) {
       throw RecognitionError("the frames of the picture cannot be removed");
     }

@@ -9,7 +9,7 @@ namespace mivo::platform {
 // or more (the frames of fields, buttons and tables), which the recogniser
 // reads as brackets or letters or which hide what they frame from it;
 // rectangles whose four edges are dark end to end (text cursors, check boxes,
-// square bullets) and stippled blocks (scroll bars, dotted handles), which it
+// square bullets; not the stem of a bold "i" under its dot) and stippled blocks (scroll bars, dotted handles), which it
 // reads as letters.
 // Throws RecognitionError.
 void removeFrames(Pix* grey);

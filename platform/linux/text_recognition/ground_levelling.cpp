@@ -1,6 +1,7 @@
 #include "platform/linux/text_recognition/ground_levelling.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -12,8 +13,9 @@
 namespace mivo::platform {
 namespace {
 
+// A reverse-video line of the smallest terminal font is 13 pixels high.
 constexpr int kGroundWidth = 32;
-constexpr int kGroundHeight = 16;
+constexpr int kGroundHeight = 12;
 constexpr int kLargestLetter = 128;
 constexpr int kShapesOfALightGround = 3;
 // A screen's ground encloses its letters and windows, some thousands.
@@ -35,10 +37,93 @@ bool isDarkGround(const DarkShape& shape) {
   return 5 * static_cast<long long>(dark) >= 3 * static_cast<long long>(shape.width) * shape.height;
 }
 
+// A row of a dark shape lies across a ground when a third of it or more is
+// dark: rows of a bar through its light letters are half dark or more, the
+// rows of letters of the line above that touch it, or of a frame's sides,
+// only specks.
+constexpr int kRowsAcrossAGround = 3;
+
+// The dark pixels of each row of `bits`.
+std::vector<int> darkPerRow(Pix* bits) {
+  const l_uint32* const rows = pixGetData(bits);
+  const int words = pixGetWpl(bits);
+  const int width = pixGetWidth(bits);
+  std::vector<int> dark(pixGetHeight(bits), 0);
+  for (int y = 0; y < pixGetHeight(bits); ++y) {
+    const l_uint32* const row = rows + y * words;
+    for (int w = 0; w < words; ++w) {
+      // The bits past the right edge, in the row's last word, are not the
+      // shape's.
+      const int past = 32 * (w + 1) - width;
+      const l_uint32 kept = past > 0 ? row[w] & ~((l_uint32{1} << past) - 1) : row[w];
+      dark[y] += std::popcount(kept);
+    }
+  }
+  return dark;
+}
+
+// A bar's top and bottom rows are dark on this many quarters of its width at
+// least, as a round icon's, a diamond's, are not.
+constexpr int kQuartersOfABarsEdge = 3;
+
+bool squareEdged(const DarkShape& piece) {
+  const std::vector<int> dark = darkPerRow(piece.pixels.get());
+  return 4 * dark.front() >= kQuartersOfABarsEdge * piece.width &&
+         4 * dark.back() >= kQuartersOfABarsEdge * piece.width;
+}
+
+// The dark grounds within `shape`, which is none as a whole: a reverse-video
+// bar that the letters of the line above touch, a title bar joined to its
+// window's frame. Each is a piece of a run of rows lying across the shape, as
+// high as a ground or higher, with square edges above and below.
+std::vector<DarkShape> groundsWithin(const DarkShape& shape) {
+  std::vector<DarkShape> grounds;
+  const std::vector<int> dark = darkPerRow(shape.pixels.get());
+  for (int top = 0; top < shape.height;) {
+    int bottom = top;
+    while (bottom < shape.height && kRowsAcrossAGround * dark[bottom] >= shape.width) ++bottom;
+    if (bottom - top >= kGroundHeight && bottom - top < shape.height) {
+      const BoxPointer rows(boxCreate(0, top, shape.width, bottom - top));
+      const PixPointer band(
+          rows == nullptr ? nullptr : pixClipRectangle(shape.pixels.get(), rows.get(), nullptr));
+      if (band == nullptr) throw RecognitionError("the picture cannot be levelled");
+      for (DarkShape& piece : connectedPieces(band.get(), 8)) {
+        piece.x += shape.x;
+        piece.y += shape.y + top;
+        if (isDarkGround(piece) && squareEdged(piece)) grounds.push_back(std::move(piece));
+      }
+    }
+    top = std::max(bottom, top + 1);
+  }
+  return grounds;
+}
+
+// What `ground` encloses, and what it would enclose if it were closed along
+// one side of its box: a light letter whose descender reaches the foot of its
+// reverse-video bar. Not what lies in a corner of the box, outside a round
+// corner.
+PixPointer enclosedButOnOneSide(const DarkShape& ground) {
+  PixPointer enclosed = enclosedBy(ground);
+  for (const int side : {0, 1, 2, 3}) {
+    const int left = side == 0 ? 1 : 0;
+    const int right = side == 1 ? 1 : 0;
+    const int top = side == 2 ? 1 : 0;
+    const int bottom = side == 3 ? 1 : 0;
+    const PixPointer closed(
+        pixAddBlackOrWhiteBorder(ground.pixels.get(), left, right, top, bottom, L_SET_BLACK));
+    const PixPointer holes(closed == nullptr ? nullptr : pixHolesByFilling(closed.get(), 4));
+    const PixPointer within(
+        holes == nullptr ? nullptr : pixRemoveBorderGeneral(holes.get(), left, right, top, bottom));
+    if (within == nullptr) throw RecognitionError("the shapes of the picture cannot be filled");
+    pixOr(enclosed.get(), enclosed.get(), within.get());
+  }
+  return enclosed;
+}
+
 // The part of `ground`'s box to turn: the ground and the light letters it
 // encloses, not the light grounds. None for a ground of noise.
 PixPointer areaToTurn(const DarkShape& ground, const std::vector<DarkShape>& shapes) {
-  PixPointer area = enclosedBy(ground);
+  PixPointer area = enclosedButOnOneSide(ground);
   // A ground of noise encloses light specks by the hundred thousand, whose
   // pixels would take gigabytes: nothing of it is turned.
   l_int32 pieces = 0;
@@ -101,10 +186,9 @@ void levelGroundsOf(Pix* grey, const std::vector<DarkShape>& shapes, Turns turns
   const int greyWords = pixGetWpl(grey);
   l_uint32* const turnedRows = pixGetData(turned.get());
   const int turnedWords = pixGetWpl(turned.get());
-  for (const DarkShape& shape : shapes) {
-    if (!isDarkGround(shape)) continue;
+  const auto turn = [&](const DarkShape& shape) {
     const PixPointer area = areaToTurn(shape, shapes);
-    if (area == nullptr || !turns(shape, area.get())) continue;
+    if (area == nullptr || !turns(shape, area.get())) return;
     // Inverted, the ground becomes this light; it is stretched to white and
     // what is written on it keeps its darkness.
     const int light = std::max(1, 255 - groundGrey(grey, shape));
@@ -121,6 +205,13 @@ void levelGroundsOf(Pix* grey, const std::vector<DarkShape>& shapes, Turns turns
         SET_DATA_BYTE(greyRow, at, std::min(255, inverted * 255 / light));
         SET_DATA_BIT(turnedRow, at);
       }
+    }
+  };
+  for (const DarkShape& shape : shapes) {
+    if (isDarkGround(shape)) {
+      turn(shape);
+    } else if (shape.width >= kGroundWidth && shape.height >= kGroundHeight) {
+      for (const DarkShape& ground : groundsWithin(shape)) turn(ground);
     }
   }
 }

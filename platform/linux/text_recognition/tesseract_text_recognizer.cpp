@@ -125,13 +125,14 @@ std::vector<ReadWord> wordsRead(tesseract::TessBaseAPI& api, Pix* pix, Placement
         !inkIn(pix, word)) {
       continue;
     }
-    word.text = text.get();
+    word.text = withHyphensApart(text.get());
     word.left = word.left / scale + placement.x;
     word.top = word.top / scale + placement.y;
     word.right = (word.right + scale - 1) / scale + placement.x;
     word.bottom = (word.bottom + scale - 1) / scale + placement.y;
     words.push_back({std::move(word), iterator->Confidence(tesseract::RIL_WORD)});
   } while (iterator->tesseract::PageIterator::Next(tesseract::RIL_WORD));
+  endBoxesAtTheNextWord(words);
   return words;
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -16,8 +17,8 @@ namespace {
 constexpr float kSureConfidence = 50;
 // A word less sure than this is kept only on a phrase with a sure word; a
 // surer one also on the row of a sure word, at most this many heights away,
-// if its characters are mostly letters and digits: a table's cell, a
-// receipt's price, a calculator's key.
+// if it is of letters and digits: a table's cell, a receipt's price, a
+// calculator's key.
 constexpr float kLeastConfidence = 20;
 constexpr int kHeightsAlongARow = 20;
 // A word of this many letters and digits at least, mostly of them, is text
@@ -44,13 +45,27 @@ std::pair<int, int> lettersAndDigits(std::string_view text) {
   return {alphanumeric, all};
 }
 
-bool mostlyLettersAndDigits(std::string_view text) {
+// Mostly letters and digits, or letters and digits parted by single marks: a
+// version ("1.2.5.1-2"), a time, an address, whose marks may outnumber its
+// digits; what icons read as is symbols side by side or at its ends.
+bool ofLettersAndDigits(std::string_view text) {
   const auto [alphanumeric, all] = lettersAndDigits(text);
-  return 5 * alphanumeric >= 3 * all;
+  if (5 * alphanumeric >= 3 * all) return true;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  const auto length = static_cast<std::int32_t>(text.size());
+  bool previousWasMark = true;  // nothing before the first character
+  for (std::int32_t at = 0; at < length;) {
+    UChar32 c = 0;
+    U8_NEXT(bytes, at, length, c);
+    const bool mark = c < 0 || !u_isalnum(c);
+    if (mark && previousWasMark) return false;
+    previousWasMark = mark;
+  }
+  return !previousWasMark;
 }
 
 bool isLongWord(std::string_view text) {
-  return lettersAndDigits(text).first >= kLettersOfALongWord && mostlyLettersAndDigits(text);
+  return lettersAndDigits(text).first >= kLettersOfALongWord && ofLettersAndDigits(text);
 }
 
 // One letter, as a window's icon or a button's cross reads.
@@ -133,7 +148,7 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
     const bool mayStandOnTheNextLine =
         lettersAndDigits(word.word.text).first >= kLettersOfAWordOnTheNextLine;
     const bool besideASureWord =
-        word.confidence >= kLeastConfidence && mostlyLettersAndDigits(word.word.text) &&
+        word.confidence >= kLeastConfidence && ofLettersAndDigits(word.word.text) &&
         std::any_of(placed.begin(), placed.end(), [&](const ReadWord& other) {
           return vouches(other) && (onTheRowOf(other.word, word.word) ||
                                     (mayStandOnTheNextLine && onTheNextLineTo(other.word, word.word)));
@@ -153,6 +168,33 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
     if (!alone) kept.push_back(word->word);
   }
   return kept;
+}
+
+void endBoxesAtTheNextWord(std::vector<ReadWord>& words) {
+  for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+    BoxedWord& word = words[i].word;
+    const BoxedWord& next = words[i + 1].word;
+    const int overlap = std::min(word.bottom, next.bottom) - std::max(word.top, next.top);
+    const int lower = std::min(word.bottom - word.top, next.bottom - next.top);
+    if (2 * overlap > lower && next.left > word.left && next.left < word.right) word.right = next.left;
+  }
+}
+
+std::string withHyphensApart(std::string text) {
+  static constexpr std::string_view kEmDash = "\u2014";
+  std::string mended;
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    if (!rest.starts_with(kEmDash)) {
+      mended += rest.front();
+      rest.remove_prefix(1);
+      continue;
+    }
+    rest.remove_prefix(kEmDash.size());
+    const bool besideAHyphen = mended.ends_with('-') || rest.starts_with('-');
+    mended += besideAHyphen ? "-" : kEmDash;
+  }
+  return mended;
 }
 
 bool holdsALetterOrDigit(std::string_view line) { return lettersAndDigits(line).first > 0; }
