@@ -11,24 +11,19 @@
 namespace mivo::platform {
 namespace {
 
-// Sixteen greys taken at once: the compiler makes one instruction of each
-// comparison of lanes on any processor that has them.
-using Lanes = std::uint8_t __attribute__((vector_size(16)));
-constexpr std::size_t kLanes = sizeof(Lanes);
-
 // `into[i]` becomes the lighter (or, not `lighter`, the darker) of itself and
 // `other[i]`, for `count` greys; `other` may run ahead of `into` in the same
 // row, as each chunk is read before it is written.
 template <bool lighter>
 void pickInto(std::uint8_t* into, const std::uint8_t* other, std::size_t count) {
   std::size_t i = 0;
-  for (; i + kLanes <= count; i += kLanes) {
-    Lanes a;
-    Lanes b;
-    std::memcpy(&a, into + i, kLanes);
-    std::memcpy(&b, other + i, kLanes);
-    const Lanes picked = lighter ? (a > b ? a : b) : (a < b ? a : b);
-    std::memcpy(into + i, &picked, kLanes);
+  for (; i + kGreyLanes <= count; i += kGreyLanes) {
+    GreyLanes a;
+    GreyLanes b;
+    std::memcpy(&a, into + i, kGreyLanes);
+    std::memcpy(&b, other + i, kGreyLanes);
+    const GreyLanes picked = lighter ? (a > b ? a : b) : (a < b ? a : b);
+    std::memcpy(into + i, &picked, kGreyLanes);
   }
   for (; i < count; ++i) into[i] = lighter ? (into[i] > other[i] ? into[i] : other[i])
                                            : (into[i] < other[i] ? into[i] : other[i]);

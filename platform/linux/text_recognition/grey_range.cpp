@@ -3,23 +3,18 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/linux/text_recognition/grey_rows.h"
+
 namespace mivo::platform {
-namespace {
-
-// Sixteen greys compared at once.
-using Lanes = std::uint8_t __attribute__((vector_size(16)));
-constexpr int kLanes = sizeof(Lanes);
-
-}  // namespace
 
 GreyRange greyRangeOf(Pix* grey) {
   const int width = pixGetWidth(grey);
   const int words = pixGetWpl(grey);
   const l_uint32* const rows = pixGetData(grey);
-  Lanes darkest;
-  Lanes lightest;
-  std::memset(&darkest, 255, kLanes);
-  std::memset(&lightest, 0, kLanes);
+  GreyLanes darkest;
+  GreyLanes lightest;
+  std::memset(&darkest, 255, kGreyLanes);
+  std::memset(&lightest, 0, kGreyLanes);
   int low = 255;
   int high = 0;
   // The order of the greys within a row's words does not matter to their
@@ -30,9 +25,9 @@ GreyRange greyRangeOf(Pix* grey) {
     const l_uint32* const row = rows + y * words;
     const auto* const bytes = reinterpret_cast<const std::uint8_t*>(row);
     int x = 0;
-    for (; x + kLanes <= wholeBytes; x += kLanes) {
-      Lanes these;
-      std::memcpy(&these, bytes + x, kLanes);
+    for (; x + kGreyLanes <= wholeBytes; x += kGreyLanes) {
+      GreyLanes these;
+      std::memcpy(&these, bytes + x, kGreyLanes);
       darkest = these < darkest ? these : darkest;
       lightest = these > lightest ? these : lightest;
     }
@@ -46,7 +41,7 @@ GreyRange greyRangeOf(Pix* grey) {
       high = value > high ? value : high;
     }
   }
-  for (int i = 0; i < kLanes; ++i) {
+  for (int i = 0; i < kGreyLanes; ++i) {
     low = darkest[i] < low ? darkest[i] : low;
     high = lightest[i] > high ? lightest[i] : high;
   }

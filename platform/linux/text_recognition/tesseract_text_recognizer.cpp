@@ -30,7 +30,6 @@
 #include <cstdio>
 
 #include "platform/linux/text_recognition/frame_removal.h"
-#include "platform/linux/text_recognition/grey_enlarging.h"
 #include "platform/linux/text_recognition/grey_range.h"
 #include "platform/linux/text_recognition/ground_edges.h"
 #include "platform/linux/text_recognition/ground_levelling.h"
@@ -154,8 +153,10 @@ std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const 
   const PixPointer outside = made(pixInvert(nullptr, part.mask.get()), "cut into parts");
   pixSetMasked(clipped.get(), outside.get(), 255);
   const PixPointer bordered = made(pixAddBorder(clipped.get(), kBorder, 255), "cut into parts");
-  const PixPointer scaled = part.scale == 1 ? made(pixClone(bordered.get()), "scaled up")
-                                            : enlargedGrey(bordered.get(), part.scale);
+  const auto scale = static_cast<l_float32>(part.scale);
+  const PixPointer scaled = made(
+      part.scale == 1 ? pixClone(bordered.get()) : pixScaleGrayLI(bordered.get(), scale, scale),
+      "scaled up");
   return wordsRead(api, scaled.get(), {part.scale, part.x - kBorder, part.y - kBorder}, budget);
 }
 
