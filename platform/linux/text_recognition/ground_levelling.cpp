@@ -13,8 +13,8 @@
 namespace mivo::platform {
 namespace {
 
-// A reverse-video line of the smallest terminal font is 13 pixels high.
 constexpr int kGroundWidth = 32;
+// A reverse-video line of the smallest terminal font is 13 pixels high.
 constexpr int kGroundHeight = 12;
 constexpr int kLargestLetter = 128;
 constexpr int kShapesOfALightGround = 3;
