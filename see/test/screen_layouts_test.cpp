@@ -537,6 +537,26 @@ TEST(ScreenLayouts, LightTextOnBarsTouchedByAFrameOrTheLineAboveIsRead) {
                                       "Append archive to the end of another archive"}));
 }
 
+// A short title in the middle of a wide window's title bar: its few light
+// pixels, weighed against the whole bar, were too few to be letters, and the
+// bar was left mid-tone, its title whitened away.
+TEST(ScreenLayouts, AShortTitleOnAWideBarIsRead) {
+  EXPECT_EQ(readLayout(
+                {
+                    {"mail", 560, 58, true},
+                    {"Keys for the flat on Saturday", 60, 110},
+                    {"Will you be home before noon?", 60, 150},
+                },
+                kFontSize,
+                {
+                    {40, 40, 1100, 300, false},           // the window's frame
+                    {41, 41, 1098, 24, true, 0x7a96c2},   // its title bar
+                },
+                1200, 400),
+            (std::vector<std::string>{"mail", "Keys for the flat on Saturday",
+                                      "Will you be home before noon?"}));
+}
+
 // A terminal's light grey text on its dark blue-green ground, the black
 // desktop beside it, captured from Xvfb: levelled, the terminal's ground came
 // out grey beside the white desktop, and the one threshold that the

@@ -62,6 +62,18 @@ std::vector<int> darkPerRow(Pix* bits) {
   return dark;
 }
 
+// The dark pixels of each column of `bits`.
+std::vector<int> darkPerColumn(Pix* bits) {
+  const l_uint32* const rows = pixGetData(bits);
+  const int words = pixGetWpl(bits);
+  std::vector<int> dark(pixGetWidth(bits), 0);
+  for (int y = 0; y < pixGetHeight(bits); ++y) {
+    const l_uint32* const row = rows + y * words;
+    for (int x = 0; x < pixGetWidth(bits); ++x) dark[x] += GET_DATA_BIT(row, x);
+  }
+  return dark;
+}
+
 // A bar's top and bottom rows are dark on this many quarters of its width at
 // least, as a round icon's, a diamond's, are not.
 constexpr int kQuartersOfABarsEdge = 3;
@@ -216,14 +228,44 @@ void levelGroundsOf(Pix* grey, const std::vector<DarkShape>& shapes, Turns turns
   }
 }
 
+// Whether some run of `ground`'s columns, its light pixels at most a
+// ground's height apart, holds light pixels enough beside the ground's own
+// across it: a bar's short title, which is too little beside the whole of a
+// wide bar. Only what the ground encloses counts: a light edge, or a letter
+// of the dark ground around it that a bar's end cuts, is no title.
+bool holdsATitle(const DarkShape& ground, Pix* area) {
+  const PixPointer enclosed = enclosedBy(ground);
+  pixAnd(enclosed.get(), enclosed.get(), area);
+  pixSubtract(enclosed.get(), enclosed.get(), ground.pixels.get());
+  const std::vector<int> light = darkPerColumn(enclosed.get());
+  const std::vector<int> own = darkPerColumn(ground.pixels.get());
+  long long lightOfRun = 0;
+  long long ownOfRun = 0;
+  int gap = 0;
+  for (int x = 0; x < ground.width; ++x) {
+    gap = light[x] == 0 ? gap + 1 : 0;
+    if (gap > ground.height) {
+      lightOfRun = 0;
+      ownOfRun = 0;
+      continue;
+    }
+    lightOfRun += light[x];
+    ownOfRun += own[x];
+    // Fewer light pixels than a letter is high are specks.
+    if (lightOfRun >= kGroundHeight && lightOfRun * kLightLetterShare >= ownOfRun) return true;
+  }
+  return false;
+}
+
 // Whether `area`, what is to be turned in `ground`'s box, holds light
-// letters besides the ground: enough pixels that are not the ground's own.
+// letters besides the ground: enough pixels that are not the ground's own,
+// over the whole ground or in a title.
 bool holdsLightLetters(const DarkShape& ground, Pix* area) {
   l_int32 all = 0;
   l_int32 own = 0;
   pixCountPixels(area, &all, nullptr);
   pixCountPixels(ground.pixels.get(), &own, nullptr);
-  return static_cast<long long>(all - own) * kLightLetterShare >= own;
+  return static_cast<long long>(all - own) * kLightLetterShare >= own || holdsATitle(ground, area);
 }
 
 }  // namespace

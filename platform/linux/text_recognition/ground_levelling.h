@@ -18,7 +18,8 @@ namespace mivo::platform {
 // higher than 128 pixels, or with three dark shapes or more in them, where a
 // light letter holds two at most (its counters). Mid-tone grounds (a title bar, a
 // selected row, a coloured button) are turned too where what is written on
-// them is lighter than they are. Throws RecognitionError.
+// them is lighter than they are, a short title on a wide bar too. Throws
+// RecognitionError.
 void levelGrounds(Pix* grey);
 
 // Makes every ground of an 8-bit grey picture of dark text on light white,
