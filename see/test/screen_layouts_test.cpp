@@ -420,6 +420,15 @@ TEST(ScreenLayouts, AListingsModesKeepTheirDashesAndTheirCase) {
                                      "crw-rw-rw- 1 root root 1, 3 Dec 11 07:08 null"}));
 }
 
+// A note's list in xedit, each item after a dash: the dash before "oat",
+// whose letters are lower than their line, stood further than a word space
+// from them and was left out of the line.
+TEST(ScreenLayouts, TheDashesOfAListStayBeforeWordsOfSmallLetters) {
+  EXPECT_THAT(readPicture(std::string(MIVO_BENCH_PICTURES) + "/x-xedit-openbox.png"),
+              testing::IsSupersetOf({"- two loaves of rye bread", "- oat milk and coffee beans",
+                                     "- batteries for the kitchen clock"}));
+}
+
 // Two terminals side by side on a dark desktop, their lines in line as a
 // table's are: the desktop between them parts them.
 TEST(ScreenLayouts, TwoWindowsSideBySideWithLinesInLineAreReadOneAfterTheOther) {

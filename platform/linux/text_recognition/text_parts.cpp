@@ -45,6 +45,9 @@ constexpr int kHighestLetterOfAll = 256;
 // height (a word space, a terminal's double space) follow each other.
 constexpr int kLetterHeightRatio = 3;
 constexpr int kHalfHeightsOfAWordGap = 3;
+// A small letter ("o") is two thirds as high as its line, whose word gap
+// is one and a half of that.
+constexpr int kHeightsOfAWordGapBesideADash = 2;
 // The letters that measure a phrase's height: those up to this many tenths
 // of the median letter's height (ascenders over "x", not a bar beside the
 // text).
@@ -82,7 +85,8 @@ bool followEachOther(const Shape& a, const Shape& b) {
 }
 
 // A mark of a letter's line: beside it, its middle within the letter's
-// height (a dot, a dash, the dots of a colon), at most a word space away; on
+// height (a dot, a dash, the dots of a colon), at most a word space away (a
+// dash as far as from a small letter, lower than its line: "- oat"); on
 // it, no higher than a third of the letter's height above it (the dot of an
 // "i", an accent); or after it, no lower than a quarter below it (a comma).
 // Further away are the marks of the lines above and below.
@@ -92,7 +96,9 @@ bool marks(const Shape& letter, const Shape& mark) {
   const int gap = gapBetween(letter, mark);
   if (middle2 < 2 * letter.top) return gap < 0 && 3 * (2 * letter.top - middle2) <= 2 * height;
   if (middle2 > 2 * letter.bottom) return gap <= 1 && 2 * (middle2 - 2 * letter.bottom) <= height;
-  return 2 * gap <= kHalfHeightsOfAWordGap * height;
+  const bool dash = mark.right - mark.left >= 2 * mark.height();
+  return dash ? gap <= kHeightsOfAWordGapBesideADash * height
+              : 2 * gap <= kHalfHeightsOfAWordGap * height;
 }
 
 // Marks in a row, each at most twice its own width and a letter's stroke
