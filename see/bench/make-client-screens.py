@@ -194,6 +194,38 @@ def terminals(work):
     ]
 
 
+def tables(work):
+    """Terminal tables: number columns with wide gaps beside letter columns, in
+    several fonts, on light and dark grounds."""
+    t = one_terminal
+    disks = "/ /dev /dev/shm /sys/fs/cgroup"
+    return [
+        ("table-ps-ni-liberation", lambda: t(work, "table-ps-ni-liberation",
+                                             shown("ps -o pid,ppid,ni,rss,stat,comm --ppid 2 --sort=pid | head -32"),
+                                             84, 34, LIBERATION + ["-fs", "12", "-bg", "white", "-fg", "black"])),
+        ("table-ps-elf-dejavu", lambda: t(work, "table-ps-elf-dejavu",
+                                          shown("ps -Lf --ppid 2 --sort=pid | head -30"), 106, 32,
+                                          DEJAVU + ["-fs", "11", "-bg", "#1e1e1e", "-fg", "#e0c070"])),
+        ("table-df-9x15", lambda: t(work, "table-df-9x15",
+                                    shown("df -h " + disks) + "; " + shown("df -i " + disks), 84, 20,
+                                    ["-fn", "9x15", "-bg", "#f5f5dc", "-fg", "#202060"])),
+        ("table-free-stat-6x13", lambda: t(work, "table-free-stat-6x13",
+                                           shown("free -m") + "; " + shown("stat /etc/passwd"), 90, 18,
+                                           ["-fn", "6x13", "-bg", "black", "-fg", "#ffb000"])),
+        ("table-ls-usr-bin-dejavu", lambda: t(work, "table-ls-usr-bin-dejavu",
+                                              shown("ls -l /usr/bin | head -28 | cut -c1-88"), 90, 32,
+                                              DEJAVU + ["-fs", "11", "-bg", "#002b36", "-fg", "#eee8d5"])),
+        ("table-ps-sched-6x13", lambda: t(work, "table-ps-sched-6x13",
+                                          shown("ps -o pid,tid,class,rtprio,ni,pri,psr,stat,comm --ppid 2"
+                                                " --sort=pid | head -40"), 96, 42,
+                                          ["-fn", "6x13", "-bg", "#f0f0f0", "-fg", "#303030"], openbox=True,
+                                          title="scheduling")),
+        ("table-df-type-liberation", lambda: t(work, "table-df-type-liberation",
+                                               shown("df -hT " + disks) + "; " + shown("free -h"), 90, 14,
+                                               LIBERATION + ["-fs", "12", "-bg", "black", "-fg", "#40e0e0"])),
+    ]
+
+
 def side_by_side(work, name, left, right, xterm, size="1512x982", openbox=True):
     """Two terminals side by side, each (command, columns, rows, at, title)."""
     scene = Scene(work, size=size, openbox=openbox)
@@ -323,7 +355,7 @@ def main():
             f.write(OPENBOX_CONFIG)
         with open(os.path.join(work, "tmux.conf"), "w") as f:
             f.write(TMUX_CONFIG)
-        for name, make in terminals(work) + two_terminals(work) + dialogs(work) + xedit_scene(work):
+        for name, make in terminals(work) + tables(work) + two_terminals(work) + dialogs(work) + xedit_scene(work):
             if wanted and name not in wanted:
                 continue
             truth = make()

@@ -59,6 +59,12 @@ TEST(SureWords, KeepsUnsureWordsOnlyBesideSureOnesAndOneWordAPlace) {
         read("http://www", 10, 90, 100, 0), read(".apache.org/licenses/", 95, 250, 100, 47),
         read("vettbtag,", 10, 90, 200, 30)},
        {"Tesired=Unknown/Install/Remove/Purge/Hold", "http://www", ".apache.org/licenses/"}},
+      {"a long word on the row of a sure one stays however unsure, alone in its column; a short "
+       "one that unsure goes, and so does a long one on the next line",
+       {read("16", 10, 30, 0, 97), read("rcu_exp_par_gp_kthread_worker/0O", 300, 610, 0, 15),
+        read("os", 200, 230, 100, 97), read("kworker", 300, 370, 100, 15),
+        read("ANAAAAAAANAAAAAAAAAA", 200, 400, 122, 5)},
+       {"16", "rcu_exp_par_gp_kthread_worker/0O", "os"}},
       {"a letter alone on its row goes however sure, a digit stays, a letter on a row stays",
        {read("x", 10, 20, 0, 97), read("0", 10, 20, 100, 95), read("C", 10, 20, 200, 90),
         read("AC", 60, 80, 200, 90)},

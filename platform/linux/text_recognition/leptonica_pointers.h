@@ -26,4 +26,9 @@ struct PixaDeleter {
 };
 using PixaPointer = std::unique_ptr<Pixa, PixaDeleter>;
 
+struct NumaDeleter {
+  void operator()(Numa* numa) const { numaDestroy(&numa); }
+};
+using NumaPointer = std::unique_ptr<Numa, NumaDeleter>;
+
 }  // namespace mivo::platform

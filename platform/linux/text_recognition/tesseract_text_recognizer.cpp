@@ -149,6 +149,25 @@ PixPointer made(Pix* pix, const char* what) {
 // finds the edges of a picture's text best.
 constexpr int kBorder = 8;
 
+// Whether the text of `pix` is drawn crisp, as a bitmap font is: of its ink,
+// hardly a pixel lies between the darkest grey and the white ground, where
+// smoothed letters have their edges.
+bool drawnCrisp(Pix* pix) {
+  const NumaPointer histogram(pixGetGrayHistogram(pix, 1));
+  if (histogram == nullptr) throw RecognitionError("the greys of the picture cannot be counted");
+  int darkest = 0;
+  l_float32 count = 0;
+  while (darkest < 255 && (numaGetFValue(histogram.get(), darkest, &count), count == 0)) ++darkest;
+  l_float32 ink = 0;
+  l_float32 between = 0;
+  for (int grey = darkest; grey < kInk; ++grey) {
+    numaGetFValue(histogram.get(), grey, &count);
+    ink += count;
+    if (grey > darkest + kLeastContrast) between += count;
+  }
+  return ink > 0 && 20 * between < ink;
+}
+
 // The words of `part` of `grey`, read alone at its scale.
 std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const TextPart& part,
                                   ReadingBudget& budget) {
@@ -162,7 +181,16 @@ std::vector<ReadWord> wordsOfPart(tesseract::TessBaseAPI& api, Pix* grey, const 
   const PixPointer scaled = made(
       part.scale == 1 ? pixClone(bordered.get()) : pixScaleGrayLI(bordered.get(), scale, scale),
       "scaled up");
-  return wordsRead(api, scaled.get(), {part.scale, part.x - kBorder, part.y - kBorder}, budget);
+  // Enlarged by linear interpolation, which Leptonica does off the pixels'
+  // middles, a crisp letter's strokes of one pixel come out dark on one
+  // side and grey on the other, and the recogniser reads "12G" as "126",
+  // "0%" as "O%" and "/" after a gap as "“": smoothed once more, its strokes
+  // are even again. Letters smoothed already only lose their gaps.
+  const PixPointer evened = made(part.scale > 1 && drawnCrisp(clipped.get())
+                                     ? pixBlockconvGray(scaled.get(), nullptr, 1, 1)
+                                     : pixClone(scaled.get()),
+                                 "smoothed");
+  return wordsRead(api, evened.get(), {part.scale, part.x - kBorder, part.y - kBorder}, budget);
 }
 
 // Whether `grey` holds nothing to read: no ink on a light picture, or one

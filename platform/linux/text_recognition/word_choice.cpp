@@ -147,12 +147,21 @@ std::vector<BoxedWord> sureWords(std::vector<ReadWord> words) {
     const ReadWord& word = placed[i];
     const bool mayStandOnTheNextLine =
         lettersAndDigits(word.word.text).first >= kLettersOfAWordOnTheNextLine;
+    const auto beside = [&](bool onTheNextLineToo) {
+      return std::any_of(placed.begin(), placed.end(), [&](const ReadWord& other) {
+        return vouches(other) && (onTheRowOf(other.word, word.word) ||
+                                  (onTheNextLineToo && onTheNextLineTo(other.word, word.word)));
+      });
+    };
+    // The recogniser's confidence in a word is that in its least sure
+    // letter, so a long name ("rcu_exp_par_gp_kthread_worker/0") with one
+    // letter misread is as unsure as a speck: on a sure word's row it is a
+    // table's cell however unsure, not dropped for its length. On the next
+    // line it may be a row of marks read as letters ("^^^^" as "ANAA").
     const bool besideASureWord =
-        word.confidence >= kLeastConfidence && ofLettersAndDigits(word.word.text) &&
-        std::any_of(placed.begin(), placed.end(), [&](const ReadWord& other) {
-          return vouches(other) && (onTheRowOf(other.word, word.word) ||
-                                    (mayStandOnTheNextLine && onTheNextLineTo(other.word, word.word)));
-        });
+        ofLettersAndDigits(word.word.text) &&
+        ((word.confidence >= kLeastConfidence && beside(mayStandOnTheNextLine)) ||
+         (isLongWord(word.word.text) && beside(false)));
     if (word.confidence >= kSureConfidence || sure[phrases.root(i)] || besideASureWord) {
       chosen.push_back(&word);
     }

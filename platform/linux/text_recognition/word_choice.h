@@ -24,7 +24,8 @@ struct ReadWord {
 // alone or beside its like, and is mostly symbols beside text; a name or code
 // word it does not know stands beside words it knows, a table's cell, a
 // version or a price on their row. A long word of letters and digits
-// (a path, an address) is kept alone, unsure, and vouches for its phrase; a
+// (a path, an address) is kept alone, unsure, and vouches for its phrase; on
+// the row of a sure word it is kept however unsure (a process's name); a
 // single letter alone on its row (a window's icon) is dropped, however sure.
 std::vector<BoxedWord> sureWords(std::vector<ReadWord> words);
 
