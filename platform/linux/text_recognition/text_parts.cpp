@@ -328,6 +328,16 @@ Strokes strokesOf(Pix* grey, const Shape& letter) {
   return {darkest, std::max(1, (runs[runs.size() / 2] + 229) / 255)};
 }
 
+// Whether `mark` lies amid the height of `letter` beside it, its foot a
+// third of the letter's height or more above the letter's: a dash of
+// "crw-------", taken for an underscore of a "p" or "g" on the line above
+// whose tail ends just above it. An underscore beside a "p" is as low as
+// its tail.
+bool amid(const Shape& letter, const Shape& mark) {
+  return 2 * gapBetween(letter, mark) <= letter.height() && letter.top < mark.top &&
+         3 * (letter.bottom - mark.bottom) >= letter.height();
+}
+
 // The letter that `mark` is an underscore of, if any: one beside it on the
 // line, not over it. An underline runs under letters and is left as it is.
 const Shape* underscoredLetter(const Shape& mark, const std::vector<Shape>& shapes) {
@@ -338,6 +348,7 @@ const Shape* underscoredLetter(const Shape& mark, const std::vector<Shape>& shap
   const Shape* beside = nullptr;
   int over = 0;
   for (auto at = first; at != shapes.end() && at->left <= mark.right + kHighestLetter; ++at) {
+    if (at->letter() && amid(*at, mark)) return nullptr;
     if (!at->letter() || !underscores(*at, mark)) continue;
     const int across = std::min(at->right, mark.right) - std::max(at->left, mark.left);
     if (across > 0) over += across;
@@ -349,8 +360,11 @@ const Shape* underscoredLetter(const Shape& mark, const std::vector<Shape>& shap
 // A terminal font's underscore is a line of one pixel, grey where it falls
 // between two rows of pixels, beside letters of strokes two pixels wide and
 // dark: the recogniser drops it ("BACKUP ROOT") or breaks the word at it
-// ("_ USE XOPEN"). Each is drawn again in `grey`, and in `shapes`, as dark
-// and as thick as the strokes of the letter beside it.
+// ("_ USE XOPEN"). Each with less ink across than four fifths of a pixel of
+// the letter's darkest grey is drawn again in `grey`, and in `shapes`, as
+// dark and as thick as the strokes of the letter beside it.
+constexpr int kInkOfASeenUnderscore = 204;
+
 void strengthenUnderscores(std::vector<Shape>& shapes, Pix* grey) {
   l_uint32* const rows = pixGetData(grey);
   const int words = pixGetWpl(grey);
@@ -359,6 +373,15 @@ void strengthenUnderscores(std::vector<Shape>& shapes, Pix* grey) {
     const Shape* const letter = underscoredLetter(mark, shapes);
     if (letter == nullptr) continue;
     const Strokes strokes = strokesOf(grey, *letter);
+    // One drawn with a whole pixel of ink is seen as it is, and reads worse
+    // made thicker.
+    const int middle = (mark.left + mark.right) / 2;
+    int ink = 0;  // across the middle, in 255ths of a pixel of the darkest grey
+    for (int y = mark.top; y < mark.bottom; ++y) {
+      ink += 255 * (255 - static_cast<int>(GET_DATA_BYTE(rows + y * words, middle))) /
+             std::max(255 - strokes.darkest, 1);
+    }
+    if (ink >= kInkOfASeenUnderscore) continue;
     const int bottom = std::min({mark.top + strokes.width, mark.top + letter->height() / 4, height});
     for (int x = mark.left; x < mark.right; ++x) {
       bool inked = false;
