@@ -41,10 +41,13 @@ int greyAt(Pix* grey, int x, int y) {
   return static_cast<int>(value);
 }
 
-// The line's grey in its middle column, from its own row down to two under it.
+// The line's grey in its middle column, from the row under the letters'
+// feet down to the one under the line.
 std::vector<int> lineColumn(Pix* grey, int cell) {
   const int x = 20 + 10 * cell + 3;
-  return {greyAt(grey, x, kFoot + 3), greyAt(grey, x, kFoot + 4), greyAt(grey, x, kFoot + 5)};
+  std::vector<int> column;
+  for (int y = kFoot; y <= kFoot + 4; ++y) column.push_back(greyAt(grey, x, y));
+  return column;
 }
 
 // A faint underscore between letters is drawn as dark and as thick as the
@@ -64,13 +67,13 @@ TEST(TextParts, FaintUnderscoresBetweenLettersAreDrawnAsStrokesAndUnderlinesAreL
 
   partsReadApart(grey.get());
 
-  EXPECT_EQ(lineColumn(grey.get(), 2), (std::vector<int>{kLetterGrey, kLetterGrey, 255}));
+  EXPECT_EQ(lineColumn(grey.get(), 2), (std::vector<int>{255, 255, kLetterGrey, kLetterGrey, 255}));
   for (const int cell : {6, 7, 8}) {
-    EXPECT_EQ(lineColumn(grey.get(), cell), (std::vector<int>{kFaintGrey, 255, 255})) << cell;
+    EXPECT_EQ(lineColumn(grey.get(), cell), (std::vector<int>{255, 255, 255, kFaintGrey, 255})) << cell;
   }
-  EXPECT_EQ(lineColumn(grey.get(), 12), (std::vector<int>{kLetterGrey, 255, 255}));
-  // Above the underscore and the underline, nothing changed.
-  const BoxPointer above(boxCreate(0, 0, 240, kFoot + 3));
+  EXPECT_EQ(lineColumn(grey.get(), 12), (std::vector<int>{255, 255, 255, kLetterGrey, 255}));
+  // Where the letters stand, nothing changed.
+  const BoxPointer above(boxCreate(0, 0, 240, kFoot + 1));
   const PixPointer beforeAbove(pixClipRectangle(before.get(), above.get(), nullptr));
   const PixPointer afterAbove(pixClipRectangle(grey.get(), above.get(), nullptr));
   l_int32 same = 0;

@@ -368,7 +368,6 @@ constexpr int kInkOfASeenUnderscore = 204;
 void strengthenUnderscores(std::vector<Shape>& shapes, Pix* grey) {
   l_uint32* const rows = pixGetData(grey);
   const int words = pixGetWpl(grey);
-  const int height = pixGetHeight(grey);
   for (Shape& mark : shapes) {
     const Shape* const letter = underscoredLetter(mark, shapes);
     if (letter == nullptr) continue;
@@ -382,19 +381,22 @@ void strengthenUnderscores(std::vector<Shape>& shapes, Pix* grey) {
              std::max(255 - strokes.darkest, 1);
     }
     if (ink >= kInkOfASeenUnderscore) continue;
-    const int bottom = std::min({mark.top + strokes.width, mark.top + letter->height() / 4, height});
+    // Thickened up towards its own letters' feet, a pixel short of them, not
+    // down towards the next line, which tight lines leave a pixel or two
+    // away.
+    const int top = std::max({mark.bottom - strokes.width, letter->bottom + 1, 0});
     for (int x = mark.left; x < mark.right; ++x) {
       bool inked = false;
       for (int y = mark.top; y < mark.bottom; ++y) {
         inked = inked || GET_DATA_BYTE(rows + y * words, x) < kInkThreshold;
       }
       if (!inked) continue;
-      for (int y = mark.top; y < std::max(bottom, mark.bottom); ++y) {
+      for (int y = std::min(top, mark.top); y < mark.bottom; ++y) {
         l_uint32* const row = rows + y * words;
         SET_DATA_BYTE(row, x, std::min<int>(GET_DATA_BYTE(row, x), strokes.darkest));
       }
     }
-    mark.bottom = std::max(bottom, mark.bottom);
+    mark.top = std::min(top, mark.top);
   }
 }
 
