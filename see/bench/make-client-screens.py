@@ -226,6 +226,98 @@ def tables(work):
     ]
 
 
+# Sources with snake_case names, environment variables and file names, as a
+# developer's terminal shows them; written here, so the same on any machine.
+PYTHON_SOURCE = """import os
+import shutil
+
+BACKUP_ROOT = os.environ.get("BACKUP_ROOT", "/var/backups/mivo_data")
+MAX_KEPT_COPIES = 7
+
+
+def list_old_copies(backup_dir, max_kept=MAX_KEPT_COPIES):
+    \"\"\"The copies past the newest max_kept, oldest first.\"\"\"
+    copy_names = sorted(os.listdir(backup_dir))
+    return copy_names[:-max_kept] if len(copy_names) > max_kept else []
+
+
+def remove_old_copies(backup_dir, dry_run=False):
+    for old_name in list_old_copies(backup_dir):
+        full_path = os.path.join(backup_dir, old_name)
+        if dry_run:
+            print(f"would remove {full_path}")
+        else:
+            shutil.rmtree(full_path, ignore_errors=True)
+
+
+class copy_stats:
+    __slots__ = ("bytes_copied", "files_skipped")
+
+    def __init__(self):
+        self.bytes_copied = 0
+        self.files_skipped = 0
+
+
+if __name__ == "__main__":
+    remove_old_copies(BACKUP_ROOT, dry_run="--dry-run" in os.sys.argv)
+"""
+
+SHELL_SOURCE = """#!/bin/sh
+# nightly_backup.sh: copy the user data to the backup disk
+set -eu
+
+: "${BACKUP_ROOT:=/var/backups/mivo_data}"
+: "${LOG_FILE:=/var/log/nightly_backup.log}"
+source_dir="$HOME/work_files"
+last_run_file="$BACKUP_ROOT/last_run_at"
+
+log_line() {
+    printf '%s %s\\n' "$(date +%F_%T)" "$1" >> "$LOG_FILE"
+}
+
+check_free_space() {
+    free_kb=$(df -Pk "$BACKUP_ROOT" | awk 'NR==2 {print $4}')
+    [ "$free_kb" -gt "$MIN_FREE_KB" ]
+}
+
+MIN_FREE_KB=${MIN_FREE_KB:-1048576}
+if ! check_free_space; then
+    log_line "not_enough_space: ${free_kb}kB"
+    exit 1
+fi
+rsync -a --delete "$source_dir/" "$BACKUP_ROOT/current_copy/"
+date +%s > "$last_run_file"
+log_line "backup_done: $source_dir"
+"""
+
+
+def code_terminals(work):
+    """Code on terminal screens: headers and sources full of underscores."""
+    t = one_terminal
+    folder = os.path.join(work, "code")
+    os.makedirs(folder, exist_ok=True)
+    for file_name, text in (("prune_copies.py", PYTHON_SOURCE), ("nightly_backup.sh", SHELL_SOURCE)):
+        with open(os.path.join(folder, file_name), "w") as f:
+            f.write(text)
+    return [
+        ("code-stdlib-dejavu10", lambda: t(work, "code-stdlib-dejavu10", "less -N +56 /usr/include/stdlib.h",
+                                           96, 36, DEJAVU + ["-fs", "10", "-bg", "white", "-fg", "#1a1a1a"])),
+        ("code-unistd-dejavu12-dark", lambda: t(work, "code-unistd-dejavu12-dark",
+                                                "less +206 /usr/include/unistd.h", 90, 32,
+                                                DEJAVU + ["-fs", "12", "-bg", "#1e1e1e", "-fg", "#d4d4d4"],
+                                                openbox=True, title="unistd.h")),
+        ("code-string-liberation", lambda: t(work, "code-string-liberation", "less -N +26 /usr/include/string.h",
+                                             92, 34, LIBERATION + ["-fs", "11", "-bg", "#fdf6e3", "-fg", "#333333"])),
+        ("code-python-9x15-dark", lambda: t(work, "code-python-9x15-dark", f"cd {folder}; less -N prune_copies.py", 86, 36,
+                                            ["-fn", "9x15", "-bg", "#202020", "-fg", "#e0e0e0"])),
+        ("code-shell-6x13", lambda: t(work, "code-shell-6x13", f"cd {folder}; " + shown("cat nightly_backup.sh"), 90, 34,
+                                      ["-fn", "6x13", "-bg", "white", "-fg", "black"], openbox=True,
+                                      title="nightly_backup.sh")),
+        ("code-python-dejavu12", lambda: t(work, "code-python-dejavu12", f"cd {folder}; less prune_copies.py", 84, 36,
+                                           DEJAVU + ["-fs", "12", "-bg", "white", "-fg", "#202020"])),
+    ]
+
+
 def side_by_side(work, name, left, right, xterm, size="1512x982", openbox=True):
     """Two terminals side by side, each (command, columns, rows, at, title)."""
     scene = Scene(work, size=size, openbox=openbox)
@@ -355,7 +447,9 @@ def main():
             f.write(OPENBOX_CONFIG)
         with open(os.path.join(work, "tmux.conf"), "w") as f:
             f.write(TMUX_CONFIG)
-        for name, make in terminals(work) + tables(work) + two_terminals(work) + dialogs(work) + xedit_scene(work):
+        scenes = (terminals(work) + tables(work) + code_terminals(work) + two_terminals(work) + dialogs(work)
+                  + xedit_scene(work))
+        for name, make in scenes:
             if wanted and name not in wanted:
                 continue
             truth = make()

@@ -298,6 +298,114 @@ void removeBullets(std::vector<Shape>& shapes, Pix* ink, Pix* grey) {
   shapes = std::move(kept);
 }
 
+// The darkest grey of a letter and the width of its strokes: the median of
+// its runs of ink across, each pixel counted by how dark it is, as a stroke
+// that falls between two columns of pixels is drawn in two of grey.
+struct Strokes {
+  int darkest;
+  int width;
+};
+
+Strokes strokesOf(Pix* grey, const Shape& letter) {
+  const l_uint32* const rows = pixGetData(grey);
+  const int words = pixGetWpl(grey);
+  int darkest = 255;
+  for (int y = letter.top; y < letter.bottom; ++y) {
+    for (int x = letter.left; x < letter.right; ++x) {
+      darkest = std::min<int>(darkest, GET_DATA_BYTE(rows + y * words, x));
+    }
+  }
+  const int full = std::max(255 - darkest, 1);
+  std::vector<int> runs;  // in 255ths of a pixel of the darkest grey
+  for (int y = letter.top; y < letter.bottom; ++y) {
+    int run = 0;
+    for (int x = letter.left; x <= letter.right; ++x) {
+      const int value = x < letter.right ? GET_DATA_BYTE(rows + y * words, x) : 255;
+      if (value < kInkThreshold) {
+        run += 255 * (255 - value) / full;
+        continue;
+      }
+      if (run > 0) runs.push_back(run);
+      run = 0;
+    }
+  }
+  if (runs.empty()) return {darkest, 1};
+  std::nth_element(runs.begin(), runs.begin() + runs.size() / 2, runs.end());
+  return {darkest, std::max(1, (runs[runs.size() / 2] + 229) / 255)};
+}
+
+// Whether `mark` lies amid the height of `letter` beside it, its foot a
+// third of the letter's height or more above the letter's: a dash of
+// "crw-------", taken for an underscore of a "p" or "g" on the line above
+// whose tail ends just above it. An underscore beside a "p" is as low as
+// its tail.
+bool amid(const Shape& letter, const Shape& mark) {
+  return 2 * gapBetween(letter, mark) <= letter.height() && letter.top < mark.top &&
+         3 * (letter.bottom - mark.bottom) >= letter.height();
+}
+
+// The letter that `mark` is an underscore of, if any: one beside it on the
+// line, not over it. An underline runs under letters and is left as it is.
+const Shape* underscoredLetter(const Shape& mark, const std::vector<Shape>& shapes) {
+  const int width = mark.right - mark.left;
+  if (mark.letter() || width < 4 * mark.height()) return nullptr;
+  const auto first = std::lower_bound(shapes.begin(), shapes.end(), mark.left - kHighestLetter,
+                                      [](const Shape& shape, int left) { return shape.left < left; });
+  const Shape* beside = nullptr;
+  int over = 0;
+  for (auto at = first; at != shapes.end() && at->left <= mark.right + kHighestLetter; ++at) {
+    if (at->letter() && amid(*at, mark)) return nullptr;
+    if (!at->letter() || !underscores(*at, mark)) continue;
+    const int across = std::min(at->right, mark.right) - std::max(at->left, mark.left);
+    if (across > 0) over += across;
+    if (2 * across < at->right - at->left) beside = &*at;
+  }
+  return 2 * over > width ? nullptr : beside;
+}
+
+// A terminal font's underscore is a line of one pixel, grey where it falls
+// between two rows of pixels, beside letters of strokes two pixels wide and
+// dark: the recogniser drops it ("BACKUP ROOT") or breaks the word at it
+// ("_ USE XOPEN"). Each with less ink across than four fifths of a pixel of
+// the letter's darkest grey is drawn again in `grey`, and in `shapes`, as
+// dark and as thick as the strokes of the letter beside it.
+constexpr int kInkOfASeenUnderscore = 204;
+
+void strengthenUnderscores(std::vector<Shape>& shapes, Pix* grey) {
+  l_uint32* const rows = pixGetData(grey);
+  const int words = pixGetWpl(grey);
+  for (Shape& mark : shapes) {
+    const Shape* const letter = underscoredLetter(mark, shapes);
+    if (letter == nullptr) continue;
+    const Strokes strokes = strokesOf(grey, *letter);
+    // One drawn with a whole pixel of ink is seen as it is, and reads worse
+    // made thicker.
+    const int middle = (mark.left + mark.right) / 2;
+    int ink = 0;  // across the middle, in 255ths of a pixel of the darkest grey
+    for (int y = mark.top; y < mark.bottom; ++y) {
+      ink += 255 * (255 - static_cast<int>(GET_DATA_BYTE(rows + y * words, middle))) /
+             std::max(255 - strokes.darkest, 1);
+    }
+    if (ink >= kInkOfASeenUnderscore) continue;
+    // Thickened up towards its own letters' feet, a pixel short of them, not
+    // down towards the next line, which tight lines leave a pixel or two
+    // away.
+    const int top = std::max({mark.bottom - strokes.width, letter->bottom + 1, 0});
+    for (int x = mark.left; x < mark.right; ++x) {
+      bool inked = false;
+      for (int y = mark.top; y < mark.bottom; ++y) {
+        inked = inked || GET_DATA_BYTE(rows + y * words, x) < kInkThreshold;
+      }
+      if (!inked) continue;
+      for (int y = std::min(top, mark.top); y < mark.bottom; ++y) {
+        l_uint32* const row = rows + y * words;
+        SET_DATA_BYTE(row, x, std::min<int>(GET_DATA_BYTE(row, x), strokes.darkest));
+      }
+    }
+    mark.top = std::min(top, mark.top);
+  }
+}
+
 std::vector<Phrase> phrasesOf(const std::vector<Shape>& shapes) {
   Groups groups(shapes.size());
   for (std::size_t i = 0; i < shapes.size(); ++i) {
@@ -496,6 +604,7 @@ std::vector<TextPart> partsReadApart(Pix* grey) {
   if (ink == nullptr) throw RecognitionError("the picture cannot be made black and white");
   std::vector<Shape> shapes = shapesOf(ink.get());
   removeBullets(shapes, ink.get(), grey);
+  strengthenUnderscores(shapes, grey);
   std::vector<Phrase> phrases = phrasesOf(shapes);
   // A phrase's box holds its own shapes' ink, and little else: where it
   // holds more ink than its shapes' boxes cover, a larger shape runs through
