@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/types.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -76,6 +80,54 @@ TEST(PicturePixelCount, IsWhatTheHeaderClaimsWithoutDecoding) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(countOf(folder.writeFile("claim", row.bytes)), row.pixels);
   }
+}
+
+// An in-memory file that counts how often it is asked to seek, as each seek
+// of a file on disk is a call to the system.
+struct CountedFile {
+  std::string bytes;
+  std::size_t at = 0;
+  int seeks = 0;
+};
+
+std::FILE* openCounted(CountedFile& counted) {
+  cookie_io_functions_t functions{};
+  functions.read = [](void* cookie, char* buffer, std::size_t size) -> ssize_t {
+    auto& file = *static_cast<CountedFile*>(cookie);
+    const std::size_t count = std::min(size, file.bytes.size() - file.at);
+    std::memcpy(buffer, file.bytes.data() + file.at, count);
+    file.at += count;
+    return static_cast<ssize_t>(count);
+  };
+  functions.seek = [](void* cookie, off64_t* offset, int whence) -> int {
+    auto& file = *static_cast<CountedFile*>(cookie);
+    ++file.seeks;
+    const auto from = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<off64_t>(file.at)
+                                                                  : static_cast<off64_t>(file.bytes.size());
+    if (from + *offset < 0 || from + *offset > static_cast<off64_t>(file.bytes.size())) return -1;
+    file.at = static_cast<std::size_t>(from + *offset);
+    *offset = static_cast<off64_t>(file.at);
+    return 0;
+  };
+  return fopencookie(&counted, "rb", functions);
+}
+
+// A GIF whose comment before its frame comes in sub-blocks of one byte, 80 MB
+// of them in the file that showed it: passed over with a seek each, they
+// took longer than the whole reading budget, and the picture was answered as
+// holding no text.
+TEST(PicturePixelCount, PassesOverAGifsCommentWithoutSeekingForEachOfItsBlocks) {
+  std::string gif = test::pictureClaimingSize(PictureFormat::gif, 40, 30);
+  const auto flags = static_cast<unsigned char>(gif[10]);
+  const std::size_t frame = 13 + ((flags & 0x80) != 0 ? std::size_t{3} << ((flags & 0x07) + 1) : 0);
+  std::string comment = "\x21\xfe";
+  for (int block = 0; block < 100000; ++block) comment += "\x01" "c";
+  comment += '\0';
+  CountedFile counted{gif.insert(frame, comment)};
+  const std::unique_ptr<std::FILE, FileCloser> file(openCounted(counted));
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(decodedPixelCount(file.get()), 40u * 30);
+  EXPECT_LT(counted.seeks, 10);
 }
 
 TEST(PicturePixelCount, IsNoneWithoutAHeaderThatGivesASize) {
