@@ -13,7 +13,7 @@ namespace mivo::platform {
 // together, ends within a minute. What a picture still holds unread then stays
 // unread: a host gets an answer in bounded time whatever the picture, also
 // one of 2^28 pixels whose every tile takes seconds to prepare. A screen takes
-// about a second, a full terminal of 1920 x 1080 pixels 8 s, a long scrolling
+// about a second, a full terminal of 1920 x 1080 pixels 6 s, a long scrolling
 // capture of 1512 x 32767 pixels well under the budget. Time counted on the
 // processor, not the clock, so that a loaded machine reads as much as an idle
 // one.

@@ -13,8 +13,9 @@
 // 4. frames, boxes and cursors whitened (frame_removal);
 // 5. rules and underlines painted over (rule_removal);
 // 6. every ground made white (ground_levelling: whitenGrounds);
-// 7. the parts of the text read on their own at the scale that fits them
-//    (text_parts), then the rest, each by Tesseract as one block;
+// 7. the parts of the text, their faint underscores drawn again, read on
+//    their own at the scale that fits them (text_parts), crisp letters
+//    smoothed once enlarged, then the rest, each by Tesseract as one block;
 // 8. the words to keep chosen by their confidences (word_choice);
 // 9. the words put together into lines in reading order (visual_lines),
 //    rows read across a table's columns, windows and text columns apart.
