@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <stdexcept>
+#include <thread>
+#include <utility>
 
 #include "hands/test/typing_texts.h"
 #include "hands/test/x_app_window.h"
@@ -13,11 +15,11 @@
 namespace mivo::test {
 namespace {
 
-// When the file was last written, in nanoseconds.
-long long writtenAt(const std::string& path) {
+// When the file was last written, in nanoseconds, and its size.
+std::pair<long long, long long> writtenAt(const std::string& path) {
   struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return -1;
-  return status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec;
+  if (::stat(path.c_str(), &status) != 0) return {-1, -1};
+  return {status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec, status.st_size};
 }
 
 }  // namespace
@@ -52,10 +54,19 @@ XeditFile::~XeditFile() {
 }
 
 std::string XeditFile::save() {
-  const long long before = writtenAt(file_);
+  const auto before = writtenAt(file_);
   pressKey(display_, XK_x, true);
   pressKey(display_, XK_s, true);
   holdsWithin([&] { return writtenAt(file_) != before; }, std::chrono::seconds(20));
+  // xedit empties the file before it writes the text into it: a busy one
+  // can be caught in between, so the file is read once it stands still.
+  holdsWithin(
+      [&] {
+        const auto seen = writtenAt(file_);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return writtenAt(file_) == seen;
+      },
+      std::chrono::seconds(5));
   return fileContents(file_);
 }
 
