@@ -303,7 +303,7 @@ def code_terminals(work):
         ("code-stdlib-dejavu10", lambda: t(work, "code-stdlib-dejavu10", "less -N +56 /usr/include/stdlib.h",
                                            96, 36, DEJAVU + ["-fs", "10", "-bg", "white", "-fg", "#1a1a1a"])),
         ("code-unistd-dejavu12-dark", lambda: t(work, "code-unistd-dejavu12-dark",
-                                                "less +206 /usr/include/unistd.h", 90, 32,
+                                                "less +241 /usr/include/unistd.h", 90, 32,
                                                 DEJAVU + ["-fs", "12", "-bg", "#1e1e1e", "-fg", "#d4d4d4"],
                                                 openbox=True, title="unistd.h")),
         ("code-string-liberation", lambda: t(work, "code-string-liberation", "less -N +26 /usr/include/string.h",
